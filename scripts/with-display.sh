@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Runs a command with a display: the user's own when there is one, otherwise a private Xvfb.
+# A persistent wineserver for the build tree's prefix is kept for the duration.
+set -euo pipefail
+tree="$1"; shift
+export WINEPREFIX="$(cd "$tree" && pwd)/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "Preparing the Wine prefix in $WINEPREFIX (first run only)..."
+  mkdir -p "$WINEPREFIX"
+  /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+  /usr/lib/wine/wineserver -w || true
+fi
+
+here="$(cd "$(dirname "$0")" && pwd)"
+if [ "${PELMIRA_USE_DISPLAY:-}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+  exec bash "$here/with-wineserver.sh" "$@"
+fi
+exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/with-wineserver.sh" "$@"
