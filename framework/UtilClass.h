@@ -1,0 +1,249 @@
+// UtilClass.h: the object model every framework class stands on.
+//
+// - TMessageRecord / TEventProc: the event record and the callback convention.
+// - TObject: the root of every framework object; Dispatch() routes a record to a handler
+//   keyed by message number (nearest class first) or to the virtual DefaultHandler.
+// - TIntegerList / TStringArray: the two containers used everywhere.
+// - TMessageDispatcher / MessageDispatcher: one subclass procedure per watched window that
+//   fans its messages out to TSubClass objects listening for them.
+// - TSubClass / TSelfSubClass: objects that watch a window, and controls that own one.
+//
+// The framework is single-threaded: everything runs on the thread that owns the windows.
+#pragma once
+
+#include "Config.h"
+
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+// ---------------------------------------------------------------------------------------------
+// Event record and callbacks
+// ---------------------------------------------------------------------------------------------
+
+// Four machine words: message number, the two parameters and the answer. Callbacks of
+// TSubClass descendants receive a copy whose Msg holds the address of the sending object.
+struct TMessageRecord {
+    UINT_PTR Msg;
+    WPARAM WParam;
+    LPARAM LParam;
+    LRESULT Result;
+};
+static_assert(sizeof(TMessageRecord) == 4 * sizeof(void*), "TMessageRecord is four machine words");
+#if defined(_WIN64)
+static_assert(sizeof(TMessageRecord) == 32, "x86_64 record layout");
+#else
+static_assert(sizeof(TMessageRecord) == 16, "i686 record layout");
+#endif
+
+using TEventProc = void (*)(TMessageRecord*);
+
+// Calls `proc` (when set) with a copy of `message` whose Msg names `sender`; returns the copy so
+// that classes whose callbacks may answer can take its Result.
+template <class T>
+inline TMessageRecord FireEvent(TEventProc proc, const TMessageRecord& message, T* sender) {
+    TMessageRecord local = message;
+    local.Msg = reinterpret_cast<UINT_PTR>(sender);
+    if (proc != nullptr) proc(&local);
+    return local;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Root object
+// ---------------------------------------------------------------------------------------------
+
+class TObject {
+public:
+    TObject() noexcept;
+    virtual ~TObject();
+    TObject(const TObject&) = delete;
+    TObject& operator=(const TObject&) = delete;
+
+    // Routes the record: when the low 16 bits of Msg are neither 0 nor 0xC000 or above, the
+    // keyed handlers are asked (nearest class first); otherwise, or when none takes it,
+    // DefaultHandler runs.
+    void Dispatch(TMessageRecord& message);
+
+    // The base does nothing.
+    virtual void DefaultHandler(TMessageRecord& message);
+
+    // Number of TObject instances alive in this module (for leak checks).
+    static long LiveObjectCount() noexcept;
+
+protected:
+    // Keyed handlers. An override handles the keys it owns and returns true; for any other key
+    // it returns its base class's DispatchKeyed, which gives the nearest-class-first order.
+    virtual bool DispatchKeyed(unsigned key, TMessageRecord& message);
+};
+
+// ---------------------------------------------------------------------------------------------
+// Containers
+// ---------------------------------------------------------------------------------------------
+
+// A growable array of machine-word values (numbers, handles, object and procedure references).
+class TIntegerList : public TObject {
+public:
+    // 0 in either argument means 16.
+    explicit TIntegerList(int initialCapacity = 16, int growStep = 16);
+
+    void Clear();
+    void Add(INT_PTR value);
+    void Delete(int index);                 // ignored outside 0..last index
+    void Insert(int index, INT_PTR value);  // ignored outside 0..last index (cannot append)
+    INT_PTR Get(int index) const;           // 0 outside 0..last index
+    void Put(int index, INT_PTR value);     // any index >= 0; extends the list
+    int Count() const { return lastIndex_ + 1; }
+    int IndexOf(INT_PTR value) const;       // -1 when absent
+    int Capacity() const { return static_cast<int>(items_.size()); }
+
+private:
+    void Grow();
+
+    std::vector<INT_PTR> items_;  // sized to the capacity
+    int lastIndex_ = -1;
+    int growStep_;
+    int initialCapacity_;
+};
+
+// dest.Clear, then dest.Put(i, source.Get(i)) for every index of the source.
+void CopyIntegerList(const TIntegerList& source, TIntegerList& dest);
+
+// CompareStringA in the user's default locale, case-sensitive: -1, 0 or 1.
+int CompareLocale(const std::string& a, const std::string& b);
+
+// Owned copies of zero-terminated strings.
+class TStringArray : public TObject {
+public:
+    TStringArray() = default;
+    ~TStringArray() override = default;
+
+    void Add(const std::string& s);
+    void Get(int index, std::string& s) const;  // "index error" outside 0..last index
+    std::string Get(int index) const;
+    void Put(int index, const std::string& s);     // only inside 0..last index
+    void Insert(int index, const std::string& s);  // only inside 0..last index (cannot append)
+    void Delete(int index);                        // only inside 0..last index
+    void Clear();
+    int Count() const { return static_cast<int>(entries_.size()); }
+    int IndexOf(const std::string& s) const;  // ignores case; -1 when absent
+    void Exchange(int a, int b);
+    void Sort();  // ascending by CompareLocale, not stable
+
+private:
+    bool InRange(int index) const { return index >= 0 && index < Count(); }
+    void QuickSort(int low, int high);
+
+    std::vector<std::string> entries_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Dispatcher and subclass objects
+// ---------------------------------------------------------------------------------------------
+
+class TSubClass;
+
+// Watches windows for TSubClass objects. Reached only through MessageDispatcher.
+class TMessageDispatcher : public TObject {
+public:
+    TMessageDispatcher() = default;
+    // Frees the lists only: it neither restores window procedures nor frees subscribers.
+    ~TMessageDispatcher() override = default;
+
+    void Register(TSubClass* obj);
+    void Unregister(TSubClass* obj);
+    void Listen(UINT message, TSubClass* obj);
+    bool IsSubclassed(HWND handle) const;
+    WNDPROC SavedProc(HWND handle) const;
+    bool IsSubscriber(const TSubClass* obj) const;
+
+    // Delivery of one message of a watched window. On entry Result carries the window handle.
+    void DefaultHandler(TMessageRecord& message) override;
+
+private:
+    TIntegerList subscribers_;
+    TIntegerList windows_;
+    TIntegerList procs_;
+    TIntegerList messages_;
+    TIntegerList objects_;
+    TIntegerList snapMessages_;
+    TIntegerList snapObjects_;
+    bool dirty_ = false;
+};
+
+// Created by the first TSubClass; lives until the program (or library) shuts down.
+extern TMessageDispatcher* MessageDispatcher;
+
+// Control ids of the standard controls; starts at 400, one per TSelfSubClass constructed.
+extern int NextControlID;
+
+// The procedure installed on every watched window.
+LRESULT CALLBACK SubclassWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+// The procedure installed on the own window of every TSelfSubClass control.
+LRESULT CALLBACK ControlWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+
+// An object that receives the messages of the window in Handle. Freed by the dispatcher when that
+// window receives WM_DESTROY (or earlier by the program). Descendants call
+// MessageDispatcher->Listen(msg, this) for each message they want; those messages arrive in
+// DefaultHandler (or a keyed handler) after the window's own procedure has answered, and a
+// non-zero Result replaces that answer.
+class TSubClass : public TObject {
+public:
+    explicit TSubClass(HWND window);
+    ~TSubClass() override;
+
+    // Shorthand for MessageDispatcher->Listen(message, this).
+    void Listen(UINT message);
+
+    HWND Handle = nullptr;
+};
+
+// The record GetCreateParams fills for CreateWindowExA.
+struct TAPICreateParams {
+    std::string Caption;
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    int X = 0;
+    int Y = 0;
+    int Width = 0;
+    int Height = 0;
+    char ClassName[64] = {};
+};
+
+// A control that creates and owns its own window. It is registered on the parent (Handle), so it
+// also hears the parent's WM_COMMAND/WM_NOTIFY about itself, and its own window runs through
+// ControlWndProc, so it hears its own messages too. Freed at the first WM_DESTROY of either.
+//
+// A base-class constructor cannot reach an override, so construction is two-step: the
+// constructors register the object, then CreateControlWindow() asks GetCreateParams for the
+// window, creates it, and calls AfterCreate. NewControl<T>(args...) does both; use it.
+class TSelfSubClass : public TSubClass {
+public:
+    explicit TSelfSubClass(HWND parent);
+    ~TSelfSubClass() override;
+
+    // Creates the window (once); the id is taken and AfterCreate runs even when creation fails.
+    void CreateControlWindow();
+
+    HWND Window = nullptr;
+    int ID = 0;
+    TEventProc OnContextMenu = nullptr;
+
+protected:
+    virtual void GetCreateParams(TAPICreateParams& params) = 0;
+    virtual void AfterCreate() = 0;
+
+    // WM_CONTEXTMENU: OnContextMenu when set, else the control's own procedure.
+    bool DispatchKeyed(unsigned key, TMessageRecord& message) override;
+
+private:
+    bool created_ = false;
+};
+
+// new T(args...) followed by CreateControlWindow(). The object belongs to its windows.
+template <class T, class... Args>
+T* NewControl(Args&&... args) {
+    T* obj = new T(std::forward<Args>(args)...);
+    obj->CreateControlWindow();
+    return obj;
+}
