@@ -1,0 +1,86 @@
+// ClientArgs.h: the command line shared by the test clients.
+//   --title TEXT            dialog title
+//   --fill RRGGBB           all sixteen custom colours (hex, red first); default white
+//   --custom RRGGBB,...     the sixteen custom colours one by one (missing ones stay white)
+//   --color RRGGBB          the dialog's initial current colour
+//   --fullopen              (ChooseColor client) open with the custom-colour half shown
+//   --out PATH              at the end, write the custom colours as "k=r,g,b" lines
+//   --timeout MS            end the dialog after this long (a test that dies leaves no orphan)
+#pragma once
+
+#include "Config.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace client {
+
+struct TArgs {
+    std::string Title = "Colour";
+    COLORREF Custom[16];
+    COLORREF Color = 0;
+    bool FullOpen = false;
+    std::string Out;
+    UINT TimeoutMs = 120000;
+};
+
+inline COLORREF ParseHexColor(const char* text) {
+    const unsigned long v = std::strtoul(text, nullptr, 16);
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+}
+
+inline TArgs ParseArgs(int argc, char** argv) {
+    TArgs args;
+    for (COLORREF& c : args.Custom) {
+        c = RGB(255, 255, 255);
+    }
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const char* next = i + 1 < argc ? argv[i + 1] : "";
+        if (a == "--title") {
+            args.Title = next, ++i;
+        } else if (a == "--fill") {
+            for (COLORREF& c : args.Custom) {
+                c = ParseHexColor(next);
+            }
+            ++i;
+        } else if (a == "--custom") {
+            const char* p = next;
+            for (int k = 0; k < 16 && *p; ++k) {
+                args.Custom[k] = ParseHexColor(p);
+                while (*p && *p != ',') {
+                    ++p;
+                }
+                if (*p == ',') {
+                    ++p;
+                }
+            }
+            ++i;
+        } else if (a == "--color") {
+            args.Color = ParseHexColor(next), ++i;
+        } else if (a == "--fullopen") {
+            args.FullOpen = true;
+        } else if (a == "--out") {
+            args.Out = next, ++i;
+        } else if (a == "--timeout") {
+            args.TimeoutMs = static_cast<UINT>(std::strtoul(next, nullptr, 10)), ++i;
+        }
+    }
+    return args;
+}
+
+inline void WriteColors(const std::string& path, const COLORREF* colors) {
+    if (path.empty()) {
+        return;
+    }
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        for (int k = 0; k < 16; ++k) {
+            std::fprintf(f, "%d=%u,%u,%u\r\n", k, GetRValue(colors[k]), GetGValue(colors[k]),
+                         GetBValue(colors[k]));
+        }
+        std::fclose(f);
+    }
+}
+
+}  // namespace client
