@@ -1,6 +1,8 @@
 // UtilClass.cpp: object model, containers, message dispatcher and subclass objects.
 #include "UtilClass.h"
 
+#include <shellapi.h>  // drag-drop (left out by WIN32_LEAN_AND_MEAN)
+
 #include <atomic>
 
 // ---------------------------------------------------------------------------------------------
@@ -357,11 +359,17 @@ void TSelfSubClass::CreateControlWindow() {
 }
 
 TSelfSubClass::~TSelfSubClass() {
-    if (Window != nullptr && ::IsWindow(Window)) {
-        HANDLE saved = ::GetPropA(Window, kWndProcProp);
-        if (saved != nullptr) ::SetWindowLongPtrA(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved));
+    if (Window != nullptr && ::IsWindow(Window) && ::GetPropA(Window, kObjectProp) == this) {
         ::RemovePropA(Window, kObjectProp);
-        ::RemovePropA(Window, kWndProcProp);
+        const auto current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(Window, GWLP_WNDPROC));
+        if (current == &ControlWndProc) {
+            HANDLE saved = ::RemovePropA(Window, kWndProcProp);
+            if (saved != nullptr) ::SetWindowLongPtrA(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved));
+        }
+        // Otherwise the window was subclassed again on top of us (the dispatcher watches it for
+        // another object): putting our saved procedure back would cut that procedure out and its
+        // subscribers would never see WM_DESTROY. ControlWndProc stays in the chain without an
+        // object and drops "WNDPROC" when the window is finally destroyed.
     }
 }
 
@@ -394,6 +402,10 @@ LRESULT CALLBACK ControlWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             delete obj;  // restores the procedure and removes both properties
             return answer;
         }
+        if (msg == WM_NCDESTROY) {
+            ::RemovePropA(hwnd, kWndProcProp);  // the last message: we are still chained in
+            return answer;
+        }
         if (obj != nullptr) {
             TMessageRecord record{msg, wParam, lParam, 0};
             obj->Dispatch(record);
@@ -403,4 +415,440 @@ LRESULT CALLBACK ControlWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     } catch (...) {
         return 0;
     }
+}
+
+// =============================================================================================
+// Menus
+// =============================================================================================
+
+#if !PELMIRA_HOOKLIB
+
+namespace {
+constexpr int kAppend = -1;
+
+// The full-size structure for the running system (the MIIM_* masks we use are all in the 32-bit
+// 44-byte prefix, so the larger size only adds hbmpItem).
+MENUITEMINFOA NewItemInfo(UINT mask) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof(info);
+    info.fMask = mask;
+    return info;
+}
+
+bool InsertItemInfo(HMENU menu, int before, MENUITEMINFOA& info) {
+    if (before == kAppend)
+        return ::InsertMenuItemA(menu, static_cast<UINT>(::GetMenuItemCount(menu)), TRUE, &info) != FALSE;
+    return ::InsertMenuItemA(menu, static_cast<UINT>(before), FALSE, &info) != FALSE;
+}
+
+bool InsertTextItem(HMENU menu, int before, const std::string& text, UINT id, UINT type, UINT mask,
+                    HMENU submenu) {
+    MENUITEMINFOA info = NewItemInfo(mask);
+    info.fType = type;
+    info.wID = id;
+    info.hSubMenu = submenu;
+    // The item copies the text; the buffer only needs to live through the call.
+    std::string copy = text;
+    info.dwTypeData = copy.data();
+    info.cch = static_cast<UINT>(copy.size());
+    return InsertItemInfo(menu, before, info);
+}
+
+void WriteItemState(HMENU menu, UINT id, UINT state) {
+    MENUITEMINFOA info = NewItemInfo(MIIM_STATE);
+    info.fState = state;
+    ::SetMenuItemInfoA(menu, id, FALSE, &info);
+}
+}  // namespace
+
+bool MenuInsertItem(HMENU menu, int before, const std::string& text, UINT id) {
+    return InsertTextItem(menu, before, text, id, MFT_STRING, MIIM_ID | MIIM_TYPE, nullptr);
+}
+
+bool MenuInsertRadioItem(HMENU menu, int before, const std::string& text, UINT id) {
+    return InsertTextItem(menu, before, text, id, MFT_RADIOCHECK, MIIM_ID | MIIM_TYPE, nullptr);
+}
+
+bool MenuInsertSeparator(HMENU menu, int before, UINT id) {
+    MENUITEMINFOA info = NewItemInfo(MIIM_ID | MIIM_TYPE);
+    info.fType = MFT_SEPARATOR;
+    info.wID = id;
+    return InsertItemInfo(menu, before, info);
+}
+
+bool MenuInsertSubmenu(HMENU menu, int before, const std::string& text, UINT id, HMENU submenu) {
+    return InsertTextItem(menu, before, text, id, MFT_STRING, MIIM_ID | MIIM_TYPE | MIIM_SUBMENU, submenu);
+}
+
+UINT MenuItemState(HMENU menu, UINT id) {
+    MENUITEMINFOA info = NewItemInfo(MIIM_STATE);
+    if (!::GetMenuItemInfoA(menu, id, FALSE, &info)) return 0;
+    return info.fState;
+}
+
+UINT MenuItemIdAt(HMENU menu, int position) {
+    MENUITEMINFOA info = NewItemInfo(MIIM_ID);
+    if (!::GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info)) return 0;
+    return info.wID;
+}
+
+bool IsChecked(HMENU menu, UINT id) { return (MenuItemState(menu, id) & MFS_CHECKED) != 0; }
+
+void SetChecked(HMENU menu, UINT id, bool checked) {
+    UINT state = MenuItemState(menu, id);
+    state = checked ? (state | MFS_CHECKED) : (state & ~static_cast<UINT>(MFS_CHECKED));
+    WriteItemState(menu, id, state);
+}
+
+void SetEnabled(HMENU menu, UINT id, bool enabled) {
+    constexpr UINT kGreyed = MFS_GRAYED | MFS_DISABLED;
+    UINT state = MenuItemState(menu, id);
+    state = enabled ? (state & ~kGreyed) : (state | kGreyed);
+    WriteItemState(menu, id, state);
+}
+
+bool TMenuBase::AppendItem(const std::string& text, UINT id) { return MenuInsertItem(Menu, kAppend, text, id); }
+
+bool TMenuBase::InsertItem(int before, const std::string& text, UINT id) {
+    return MenuInsertItem(Menu, before, text, id);
+}
+
+void TMenuBase::RemoveItem(UINT id) { ::RemoveMenu(Menu, id, MF_BYCOMMAND); }
+
+namespace {
+// WM_COMMAND sources: a menu sends code 0, an accelerator code 1, both without a control window.
+bool IsMenuCommand(const TMessageRecord& m) { return HIWORD(m.WParam) == 0 && m.LParam == 0; }
+bool IsAcceleratorCommand(const TMessageRecord& m) { return HIWORD(m.WParam) == 1 && m.LParam == 0; }
+}  // namespace
+
+TAMainMenu::TAMainMenu(HWND window) : TMenuBase(window) {
+    Menu = ::CreateMenu();
+    Listen(WM_COMMAND);
+    Listen(WM_INITMENU);
+    Listen(WM_ENTERMENULOOP);
+    Listen(WM_EXITMENULOOP);
+}
+
+TAMainMenu::~TAMainMenu() {
+    // A window destroys the menu it shows itself.
+    if (Menu != nullptr && ::GetMenu(Handle) != Menu) ::DestroyMenu(Menu);
+}
+
+void TAMainMenu::DefaultHandler(TMessageRecord& message) {
+    switch (message.Msg) {
+    case WM_COMMAND:
+        if (IsMenuCommand(message)) FireEvent(OnCommand, message, this);
+        break;
+    case WM_INITMENU:
+        if (reinterpret_cast<HMENU>(message.WParam) == Menu) FireEvent(OnInitMenu, message, this);
+        break;
+    case WM_ENTERMENULOOP:
+        FireEvent(OnEnterMenuLoop, message, this);
+        break;
+    case WM_EXITMENULOOP:
+        FireEvent(OnExitMenuLoop, message, this);
+        break;
+    default:
+        break;
+    }
+}
+
+TAMainMenu* CreateMainMenu(HWND window, TEventProc onCommand) {
+    auto* menu = new TAMainMenu(window);
+    menu->OnCommand = onCommand;
+    return menu;
+}
+
+TAPopupMenu::TAPopupMenu(HWND window) : TMenuBase(window) {
+    Menu = ::CreatePopupMenu();
+    Listen(WM_INITMENUPOPUP);
+}
+
+TAPopupMenu::~TAPopupMenu() {
+    if (Menu != nullptr && AttachedTo == nullptr) ::DestroyMenu(Menu);
+}
+
+bool TAPopupMenu::AppendSeparator(UINT id) { return MenuInsertSeparator(Menu, kAppend, id); }
+
+bool TAPopupMenu::AppendRadioItem(const std::string& text, UINT id) {
+    return MenuInsertRadioItem(Menu, kAppend, text, id);
+}
+
+bool TAPopupMenu::InsertRadioItem(int before, const std::string& text, UINT id) {
+    return MenuInsertRadioItem(Menu, before, text, id);
+}
+
+bool TAPopupMenu::AttachTo(TMenuBase* parent, int before, const std::string& text) {
+    if (AttachedTo != nullptr || parent == nullptr) return false;
+    const bool inserted = MenuInsertSubmenu(parent->Menu, before, text, ItemId, Menu);
+    ::DrawMenuBar(Handle);
+    if (inserted) AttachedTo = parent->Menu;
+    return inserted;
+}
+
+void TAPopupMenu::CheckRadio(UINT first, UINT last, UINT id) {
+    ::CheckMenuRadioItem(Menu, first, last, id, MF_BYCOMMAND);
+}
+
+bool TAPopupMenu::IsChecked(UINT id) const { return ::IsChecked(Menu, id); }
+
+void TAPopupMenu::SetChecked(UINT id, bool checked) { ::SetChecked(Menu, id, checked); }
+
+void TAPopupMenu::SetEnabled(UINT id, bool enabled) { ::SetEnabled(Menu, id, enabled); }
+
+UINT TAPopupMenu::Track(const TMessageRecord& record, HWND window) {
+    if (window == nullptr) window = Handle;
+    int x = 0;
+    int y = 0;
+    // WM_CONTEXTMENU from the keyboard carries -1 in both coordinates.
+    if (static_cast<DWORD>(record.LParam) == 0xFFFFFFFFu) {
+        RECT rect{};
+        ::GetWindowRect(window, &rect);
+        x = (rect.left + rect.right) / 2;
+        y = (rect.top + rect.bottom) / 2;
+    } else {
+        x = LOWORD(record.LParam);
+        y = HIWORD(record.LParam);
+    }
+    const BOOL chosen = ::TrackPopupMenu(Menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, x, y, 0, Handle, nullptr);
+    return static_cast<UINT>(chosen);
+}
+
+void TAPopupMenu::SendCommand(UINT id) { ::SendMessageA(Handle, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+void TAPopupMenu::DefaultHandler(TMessageRecord& message) {
+    if (message.Msg == WM_INITMENUPOPUP && reinterpret_cast<HMENU>(message.WParam) == Menu)
+        FireEvent(OnInitMenuPopup, message, this);
+}
+
+TAPopupMenu* CreatePopupMenuObject(HWND window, UINT itemId, TEventProc onInitMenuPopup) {
+    auto* menu = new TAPopupMenu(window);
+    menu->ItemId = itemId;
+    menu->OnInitMenuPopup = onInitMenuPopup;
+    return menu;
+}
+
+TWindowMenu::TWindowMenu(HWND window) : TAPopupMenu(window) {
+    ::DestroyMenu(Menu);
+    Menu = ::GetSystemMenu(window, FALSE);
+    Listen(WM_SYSCOMMAND);
+}
+
+TWindowMenu::~TWindowMenu() {
+    // The window destroys its system menu itself; destroying it here as well would free a
+    // handle the window still uses.
+    Menu = nullptr;
+}
+
+void TWindowMenu::DefaultHandler(TMessageRecord& message) {
+    if (message.Msg == WM_SYSCOMMAND) {
+        FireEvent(OnSysCommand, message, this);
+        return;
+    }
+    TAPopupMenu::DefaultHandler(message);
+}
+
+TWindowMenu* CreateWindowMenu(HWND window, TEventProc onSysCommand) {
+    auto* menu = new TWindowMenu(window);
+    menu->OnSysCommand = onSysCommand;
+    return menu;
+}
+
+// =============================================================================================
+// Accelerators and message traps
+// =============================================================================================
+
+TAccelTable::TAccelTable(HWND window) : TSubClass(window) { Listen(WM_COMMAND); }
+
+TAccelTable::~TAccelTable() {
+    if (AccelHandle != nullptr) ::DestroyAcceleratorTable(AccelHandle);
+}
+
+void TAccelTable::AddKey(BYTE flags, WORD key, WORD command) {
+    if (AccelCount >= kMaxKeys) return;
+    Entries[AccelCount] = ACCEL{static_cast<BYTE>(flags | FVIRTKEY), key, command};
+    ++AccelCount;
+}
+
+HACCEL TAccelTable::Build() {
+    if (AccelHandle != nullptr) ::DestroyAcceleratorTable(AccelHandle);
+    AccelHandle = ::CreateAcceleratorTableA(Entries, AccelCount);
+    return AccelHandle;
+}
+
+void TAccelTable::SendCommand(const TMessageRecord& record) {
+    ::SendMessageA(Handle, WM_COMMAND, MAKEWPARAM(LOWORD(record.WParam), 0), 0);
+}
+
+void TAccelTable::DefaultHandler(TMessageRecord& message) {
+    if (message.Msg == WM_COMMAND && IsAcceleratorCommand(message)) FireEvent(OnAccelerator, message, this);
+}
+
+TAccelTable* CreateAccelTable(HWND window, TEventProc onAccelerator) {
+    auto* table = new TAccelTable(window);
+    table->OnAccelerator = onAccelerator;
+    return table;
+}
+
+TMessageTrapper::TMessageTrapper(HWND window) : TSubClass(window) {}
+
+void TMessageTrapper::Trap(UINT message, TEventProc proc) {
+    // One subscription per message number: every delivery already runs all traps for it, and a
+    // second subscription would run each of them twice.
+    const bool listening = TrapIds.IndexOf(static_cast<INT_PTR>(message)) >= 0;
+    TrapIds.Add(static_cast<INT_PTR>(message));
+    TrapProcs.Add(reinterpret_cast<INT_PTR>(proc));
+    if (!listening) Listen(message);
+    ++TrapCount;
+}
+
+void TMessageTrapper::DefaultHandler(TMessageRecord& message) {
+    TMessageRecord copy = message;
+    for (int i = 0; i < TrapIds.Count(); ++i) {
+        if (TrapIds.Get(i) != static_cast<INT_PTR>(message.Msg)) continue;
+        auto proc = reinterpret_cast<TEventProc>(TrapProcs.Get(i));
+        if (proc == nullptr) continue;
+        proc(&copy);
+        if (copy.Result != 0) message.Result = copy.Result;
+    }
+}
+
+#endif  // !PELMIRA_HOOKLIB
+
+// =============================================================================================
+// Drag-drop
+// =============================================================================================
+
+TAPIDragDrop::TAPIDragDrop(HWND window) : TSubClass(window) {
+    Listen(WM_DROPFILES);
+    ::DragAcceptFiles(window, TRUE);
+}
+
+TAPIDragDrop::~TAPIDragDrop() {
+    if (::IsWindow(Handle)) ::DragAcceptFiles(Handle, FALSE);
+}
+
+void TAPIDragDrop::FocusAfterDrop(HWND control) {
+    ::SetForegroundWindow(Handle);
+    ::SetFocus(control);
+}
+
+void TAPIDragDrop::DefaultHandler(TMessageRecord& message) {
+    if (message.Msg != WM_DROPFILES) return;
+    auto drop = reinterpret_cast<HDROP>(message.WParam);
+    Files.Clear();
+    FileCount = static_cast<int>(::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0));
+    for (int i = 0; i < FileCount; ++i) {
+        char path[MAX_PATH + 1] = {};
+        ::DragQueryFileA(drop, static_cast<UINT>(i), path, sizeof(path));
+        Files.Add(path);
+    }
+    ::DragFinish(drop);
+    FireEvent(OnDrop, message, this);
+}
+
+// =============================================================================================
+// Timer
+// =============================================================================================
+
+#if PELMIRA_HOOKLIB
+
+TAPITimer::TAPITimer(HWND window) : TSubClass(window) { Listen(WM_TIMER); }
+
+TAPITimer::~TAPITimer() { Stop(); }
+
+void TAPITimer::Start() {
+    if (Enabled) return;
+    Enabled = true;
+    ::SetTimer(Handle, reinterpret_cast<UINT_PTR>(this), Interval, nullptr);
+}
+
+void TAPITimer::Stop() {
+    if (!Enabled) return;
+    Enabled = false;
+    ::KillTimer(Handle, reinterpret_cast<UINT_PTR>(this));
+}
+
+void TAPITimer::DefaultHandler(TMessageRecord& message) {
+    if (message.Msg == WM_TIMER && message.WParam == reinterpret_cast<WPARAM>(this))
+        FireEvent(OnTimer, message, this);
+}
+
+TAPITimer* CreateTimer(HWND window, UINT interval, TEventProc onTimer) {
+    auto* timer = new TAPITimer(window);
+    timer->Interval = interval;
+    timer->OnTimer = onTimer;
+    return timer;
+}
+
+#endif  // PELMIRA_HOOKLIB
+
+// =============================================================================================
+// Fonts
+// =============================================================================================
+
+namespace {
+constexpr const char kSystemFace[] = "System";
+
+int CALLBACK CopyEnumeratedFont(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM target) noexcept {
+    *reinterpret_cast<LOGFONTA*>(target) = *font;
+    return 1;  // go on: the last style enumerated is the one we keep
+}
+}  // namespace
+
+TAPIGFont::TAPIGFont() {
+    ::GetObjectA(::GetStockObject(SYSTEM_FONT), sizeof(LogFont), &LogFont);
+    FaceName = LogFont.lfFaceName;
+    Angle = LogFont.lfEscapement;
+    Bold = LogFont.lfWeight > 300;
+    Italic = LogFont.lfItalic != 0;
+    Underline = LogFont.lfUnderline != 0;
+    StrikeOut = LogFont.lfStrikeOut != 0;
+}
+
+TAPIGFont::~TAPIGFont() {
+    if (Font != nullptr) ::DeleteObject(Font);
+}
+
+void TAPIGFont::FillLogFont(HDC dc) {
+    ::EnumFontFamiliesA(dc, FaceName.c_str(), &CopyEnumeratedFont, reinterpret_cast<LPARAM>(&LogFont));
+    LogFont.lfHeight = -::MulDiv(Size, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
+    LogFont.lfWidth = 0;
+    LogFont.lfEscapement = Angle;
+    LogFont.lfWeight = Bold ? FW_BOLD : FW_NORMAL;
+    LogFont.lfItalic = Italic ? 1 : 0;
+    LogFont.lfUnderline = Underline ? 1 : 0;
+    LogFont.lfStrikeOut = StrikeOut ? 1 : 0;
+}
+
+void TAPIGFont::SelectInto(HDC dc) {
+    if (FaceName == kSystemFace) return;
+    FillLogFont(dc);
+    Font = ::CreateFontIndirectA(&LogFont);
+    PreviousFont = ::SelectObject(dc, Font);
+    ::SetTextColor(dc, TextColor);
+}
+
+void TAPIGFont::DeselectFrom(HDC dc) {
+    if (FaceName == kSystemFace || Font == nullptr) return;
+    ::SelectObject(dc, PreviousFont);
+    ::DeleteObject(Font);
+    Font = nullptr;
+    ::SetTextColor(dc, 0);
+}
+
+HFONT TAPICFont::Build() {
+    if (Font != nullptr) ::DeleteObject(Font);
+    Font = nullptr;
+    HDC ic = ::CreateICA("DISPLAY", nullptr, nullptr, nullptr);
+    if (ic != nullptr) {
+        FillLogFont(ic);
+        ::DeleteDC(ic);
+    }
+    Font = ::CreateFontIndirectA(&LogFont);
+    return Font;
+}
+
+void TAPICFont::ApplyTo(HWND window) const {
+    ::SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font), TRUE);
 }

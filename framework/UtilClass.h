@@ -247,3 +247,216 @@ T* NewControl(Args&&... args) {
     obj->CreateControlWindow();
     return obj;
 }
+
+// =============================================================================================
+// Menus, accelerators, drag-drop, message traps, timer and fonts.
+//
+// The TSubClass objects below attach behaviour to an existing window and are freed with it.
+// Each DefaultHandler works on a copy of the record whose Msg names the object (the traps keep
+// the message number) and copies nothing back unless said. Menus, accelerators and traps are
+// the controller's; the timer is the hook library's; drag-drop and fonts are in both.
+// =============================================================================================
+
+#if !PELMIRA_HOOKLIB
+
+// Menu items. `before` is -1 to append (by position, after the last item) or the command id of
+// the item to insert before. The insert functions answer whether InsertMenuItemA succeeded.
+bool MenuInsertItem(HMENU menu, int before, const std::string& text, UINT id);
+bool MenuInsertRadioItem(HMENU menu, int before, const std::string& text, UINT id);
+bool MenuInsertSeparator(HMENU menu, int before, UINT id);
+bool MenuInsertSubmenu(HMENU menu, int before, const std::string& text, UINT id, HMENU submenu);
+UINT MenuItemState(HMENU menu, UINT id);   // fState of the item with command id `id`
+UINT MenuItemIdAt(HMENU menu, int position);  // wID of the item at `position`
+bool IsChecked(HMENU menu, UINT id);
+void SetChecked(HMENU menu, UINT id, bool checked);
+// Greys (or un-greys) the item; its other state bits, the check mark among them, stay.
+void SetEnabled(HMENU menu, UINT id, bool enabled);
+
+class TMenuBase : public TSubClass {
+public:
+    explicit TMenuBase(HWND window) : TSubClass(window) {}
+
+    bool AppendItem(const std::string& text, UINT id);
+    bool InsertItem(int before, const std::string& text, UINT id);
+    void RemoveItem(UINT id);
+
+    HMENU Menu = nullptr;
+};
+
+// A menu that is never shown on the window itself: it routes the window's menu commands
+// (WM_COMMAND with code 0 and no control) and is the parent of pop-ups attached with AttachTo.
+class TAMainMenu : public TMenuBase {
+public:
+    explicit TAMainMenu(HWND window);
+    ~TAMainMenu() override;  // destroys Menu unless the window owns it (GetMenu)
+
+    void DefaultHandler(TMessageRecord& message) override;
+
+    TEventProc OnCommand = nullptr;
+    TEventProc OnInitMenu = nullptr;
+    TEventProc OnEnterMenuLoop = nullptr;
+    TEventProc OnExitMenuLoop = nullptr;
+};
+
+TAMainMenu* CreateMainMenu(HWND window, TEventProc onCommand);
+
+class TAPopupMenu : public TMenuBase {
+public:
+    explicit TAPopupMenu(HWND window);
+    ~TAPopupMenu() override;  // destroys Menu unless attached (its parent menu destroys it)
+
+    bool AppendSeparator(UINT id);
+    bool AppendRadioItem(const std::string& text, UINT id);
+    bool InsertRadioItem(int before, const std::string& text, UINT id);
+    // Inserts Menu as submenu `ItemId` of `parent` (once only); false when already attached.
+    bool AttachTo(TMenuBase* parent, int before, const std::string& text);
+    void CheckRadio(UINT first, UINT last, UINT id);
+    bool IsChecked(UINT id) const;
+    void SetChecked(UINT id, bool checked);
+    void SetEnabled(UINT id, bool enabled);
+    // Shows the menu at the position of a WM_CONTEXTMENU record (lParam -1: centre of `window`,
+    // which defaults to Handle) and answers the chosen command id, 0 when dismissed. The choice
+    // is not sent as WM_COMMAND; forward it with SendCommand when wanted.
+    UINT Track(const TMessageRecord& record, HWND window = nullptr);
+    void SendCommand(UINT id);
+
+    void DefaultHandler(TMessageRecord& message) override;
+
+    UINT ItemId = 0;
+    HMENU AttachedTo = nullptr;
+    TEventProc OnInitMenuPopup = nullptr;
+};
+
+TAPopupMenu* CreatePopupMenuObject(HWND window, UINT itemId, TEventProc onInitMenuPopup);
+
+// The window's system menu, so the program can add commands to it. OnSysCommand observes every
+// WM_SYSCOMMAND after the window's own procedure has carried it out.
+class TWindowMenu : public TAPopupMenu {
+public:
+    explicit TWindowMenu(HWND window);
+    ~TWindowMenu() override;  // the system menu belongs to the window: not destroyed here
+
+    void DefaultHandler(TMessageRecord& message) override;
+
+    TEventProc OnSysCommand = nullptr;
+};
+
+TWindowMenu* CreateWindowMenu(HWND window, TEventProc onSysCommand);
+
+// Virtual-key accelerators. The handle that Build answers goes to the message loop, which turns
+// key presses into WM_COMMAND with code 1; OnAccelerator sees those (SendCommand re-sends one as
+// a menu command).
+class TAccelTable : public TSubClass {
+public:
+    static constexpr int kMaxKeys = 61;
+
+    explicit TAccelTable(HWND window);
+    ~TAccelTable() override;
+
+    // Ignored once kMaxKeys keys are stored. FVIRTKEY is always added to `flags`.
+    void AddKey(BYTE flags, WORD key, WORD command);
+    // Makes the table from the keys so far; a previous table of this object is destroyed.
+    HACCEL Build();
+    void SendCommand(const TMessageRecord& record);
+
+    void DefaultHandler(TMessageRecord& message) override;
+
+    ACCEL Entries[kMaxKeys] = {};
+    HACCEL AccelHandle = nullptr;
+    int AccelCount = 0;
+    TEventProc OnAccelerator = nullptr;
+};
+
+TAccelTable* CreateAccelTable(HWND window, TEventProc onAccelerator);
+
+// Hands chosen messages of a window to plain procedures. The procedures get a copy whose Msg is
+// the message number; a non-zero Result becomes the window's answer (the last one wins).
+class TMessageTrapper : public TSubClass {
+public:
+    explicit TMessageTrapper(HWND window);
+
+    void Trap(UINT message, TEventProc proc);
+
+    void DefaultHandler(TMessageRecord& message) override;
+
+    TIntegerList TrapIds{1, 1};
+    TIntegerList TrapProcs{1, 1};
+    int TrapCount = 0;
+};
+
+#endif  // !PELMIRA_HOOKLIB
+
+// Accepts files dropped from the shell on the window; OnDrop reads them with GetFile.
+class TAPIDragDrop : public TSubClass {
+public:
+    explicit TAPIDragDrop(HWND window);
+    ~TAPIDragDrop() override;
+
+    std::string GetFile(int index) const { return Files.Get(index); }
+    void FocusAfterDrop(HWND control);
+
+    void DefaultHandler(TMessageRecord& message) override;
+
+    TStringArray Files;  // the paths of the last drop
+    int FileCount = 0;
+    TEventProc OnDrop = nullptr;
+};
+
+#if PELMIRA_HOOKLIB
+
+// A window timer whose id is the object's address; WM_TIMER arrives through the window's queue,
+// so OnTimer runs on the window's thread. A new Interval takes effect at the next Start.
+class TAPITimer : public TSubClass {
+public:
+    explicit TAPITimer(HWND window);
+    ~TAPITimer() override;
+
+    void Start();
+    void Stop();
+
+    void DefaultHandler(TMessageRecord& message) override;
+
+    UINT Interval = 1000;
+    bool Enabled = false;
+    TEventProc OnTimer = nullptr;
+};
+
+TAPITimer* CreateTimer(HWND window, UINT interval, TEventProc onTimer);
+
+#endif  // PELMIRA_HOOKLIB
+
+// A font for drawing text: SelectInto creates it from the fields and selects it with TextColor,
+// DeselectFrom puts the previous font back and deletes it. The face "System" draws with whatever
+// the device context has.
+class TAPIGFont : public TObject {
+public:
+    TAPIGFont();
+    ~TAPIGFont() override;  // deletes Font when one is left
+
+    void SelectInto(HDC dc);
+    void DeselectFrom(HDC dc);
+
+    LOGFONTA LogFont = {};
+    HFONT Font = nullptr;
+    HGDIOBJ PreviousFont = nullptr;
+    std::string FaceName;
+    int Size = 12;
+    int Angle = 0;
+    bool Bold = false;
+    bool Italic = false;
+    bool Underline = false;
+    bool StrikeOut = false;
+    COLORREF TextColor = 0;
+
+protected:
+    // Enumerates FaceName on `dc` into LogFont (the last style enumerated is the base), then
+    // applies size, angle, weight and style from the fields.
+    void FillLogFont(HDC dc);
+};
+
+// A font for controls: Build makes Font from the fields (the face "System" too), ApplyTo sends it.
+class TAPICFont : public TAPIGFont {
+public:
+    HFONT Build();
+    void ApplyTo(HWND window) const;
+};
