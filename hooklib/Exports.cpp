@@ -1,0 +1,140 @@
+// Exports.cpp: the exported functions of skerrow.dll. Each opens and maps the block for its one
+// operation (GetFMObj / ReleaseFMObj) and releases it before returning.
+#include "Exports.h"
+
+#include "HookProc.h"
+#include "Library.h"
+#include "SharedBlock.h"
+
+#include <commdlg.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+constexpr char kHookMessageName[] = "Vorlundhook";
+constexpr UINT kWarningBox = MB_ICONWARNING | MB_SETFOREGROUND;  // 0x10030
+}  // namespace
+
+std::string MakeColorText(COLORREF colour) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%lu,%lu,%lu\r\n", static_cast<unsigned long>(colour & 0xFF),
+                  static_cast<unsigned long>((colour >> 8) & 0xFF),
+                  static_cast<unsigned long>(colour >> 16));
+    return text;
+}
+
+extern "C" {
+
+const char* WINAPI GetHookMsgString() { return kHookMessageName; }
+
+std::int32_t WINAPI GetFMObj(HANDLE* section, void** view) {
+    if (section) *section = nullptr;
+    if (view) *view = nullptr;
+    HANDLE handle = ::OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, kSectionName);
+    if (handle == nullptr) return -1;
+    void* mapped = ::MapViewOfFile(handle, FILE_MAP_ALL_ACCESS, 0, 0, 0);
+    if (mapped == nullptr) {
+        ::CloseHandle(handle);
+        return -2;
+    }
+    if (section) *section = handle;
+    if (view) *view = mapped;
+    return 0;
+}
+
+void WINAPI ReleaseFMObj(HANDLE section, void* view) {
+    if (view) ::UnmapViewOfFile(view);
+    if (section) ::CloseHandle(section);
+}
+
+HANDLE WINAPI GetResHandle(UINT selector) {
+    switch (selector & 0xFF) {
+    case 0:
+        return ::LoadIconA(LibraryModule(), "bhide");
+    case 1: {
+        HCURSOR cursor = ::LoadCursorA(LibraryModule(), "spuit");
+        if (TBlockAccess block; block) block->PickCursor = ToBlockHandle(cursor);
+        return cursor;
+    }
+    case 10:
+        return LibrarySection();
+    default:
+        return nullptr;
+    }
+}
+
+std::uint8_t WINAPI ChkDialog() {
+    TBlockAccess block;
+    return block ? ReadDialogCount(*block.Block()) : 0;
+}
+
+void WINAPI BtnTestProc(HWND owner) {
+    ::SetForegroundWindow(owner);
+    COLORREF custom[16];
+    for (COLORREF& colour : custom) colour = RGB(255, 255, 255);
+    CHOOSECOLORA choose{};
+    choose.lStructSize = sizeof choose;
+    choose.hwndOwner = owner;
+    choose.rgbResult = RGB(255, 255, 255);
+    choose.lpCustColors = custom;
+    choose.Flags = CC_RGBINIT;
+    ::ChooseColorA(&choose);
+}
+
+const char* WINAPI MakeColorStr(COLORREF colour) {
+    thread_local char text[32];
+    const std::string made = MakeColorText(colour);
+    std::memcpy(text, made.c_str(), made.size() + 1);
+    return text;
+}
+
+std::int32_t WINAPI AllwaysOnTop(HWND window, std::uint8_t flag) {
+    {
+        TBlockAccess block;
+        if (!block) return block.Status();
+        block->OnTop = flag;
+    }
+    const BOOL placed = ::SetWindowPos(window, flag ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                                       SWP_NOMOVE | SWP_NOSIZE);
+    return placed ? 1 : 0;
+}
+
+std::uint8_t WINAPI SetHook(HWND window) {
+    TBlockAccess block;
+    if (!block) return 0;
+    block->OwnerWindow = ToBlockHandle(window);
+    const HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, HookProcedure, LibraryModule(), 0);
+    block->HookHandle = ToBlockHandle(hook);
+    StoreDialogCount(*block.Block(), kProbePending);
+
+    // The geometry probe: the hook, already installed, records the dialog's layout, sets the
+    // count to 0 and destroys the dialog, so this modal call returns at once.
+    BtnTestProc(window);
+
+    const std::uint16_t message =
+        static_cast<std::uint16_t>(::RegisterWindowMessageA(GetHookMsgString()) & 0xFFFF);
+    block->HookMessage = message;
+    if (message == 0) {
+        ::MessageBoxA(window, "RegisterWindowMessage error.", "Vorlund '", kWarningBox);
+        return 0;
+    }
+    if (hook == nullptr) return 0;
+
+    SetHookInstalledHere(true);
+    char path[kBlockTextSize] = {};
+    ::GetModuleFileNameA(nullptr, path, sizeof path);
+    path[kBlockTextSize - 1] = '\0';
+    // The base ends before the first ".", not the last: D:\My.Apps\Vorlund.exe gives D:\My.
+    const char* dot = std::strchr(path, '.');
+    WriteBlockText(block->SettingsBase,
+                   std::string_view(path, dot ? static_cast<std::size_t>(dot - path) : std::strlen(path)));
+    return 1;
+}
+
+void WINAPI RemoveHook() {
+    TBlockAccess block;
+    if (block && HookInstalledHere()) ::UnhookWindowsHookEx(BlockHandle<HHOOK>(block->HookHandle));
+}
+
+}  // extern "C"

@@ -1,0 +1,147 @@
+// HookProc.cpp: the system-wide hook procedure, the geometry probe and the dialog bookkeeping.
+//
+// Every message sent to any window of a hooked process passes through HookProcedure, so its
+// common path touches process memory only: the block view is mapped once per process, and a
+// window is only examined (FindWindowA, GetDlgItem) when it is known to have a child with id 720.
+// The hook learns of such windows from the WM_CREATE of the child itself, and by one scan of the
+// process's windows when it first runs and whenever a new hook has been installed, which covers
+// windows made before the library came into the process or while the hook was off.
+#include "HookProc.h"
+
+#include "DialogWatch.h"
+#include "SharedBlock.h"
+#include "TakeOver.h"
+
+#include <atomic>
+#include <cstdint>
+
+namespace {
+
+constexpr int kBasicGridId = 720;
+constexpr char kTakeOverProp[] = "Ostvarin";
+
+TWindowSet gCandidates;
+// The HookHandle value for which the process's windows were last scanned; the initial value
+// matches no 32-bit handle, so the first call scans.
+std::atomic<std::uint64_t> gScannedForHook{~std::uint64_t{0}};
+
+bool IsGridChild(HWND window) noexcept {
+    return (::GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) != 0 &&
+           ::GetWindowLongPtrA(window, GWLP_ID) == kBasicGridId;
+}
+
+BOOL CALLBACK NoteGridChild(HWND child, LPARAM) noexcept {
+    if (IsGridChild(child)) gCandidates.Add(::GetAncestor(child, GA_PARENT));
+    return TRUE;
+}
+
+BOOL CALLBACK ScanTopLevel(HWND window, LPARAM) noexcept {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    if (process == ::GetCurrentProcessId()) ::EnumChildWindows(window, NoteGridChild, 0);
+    return TRUE;
+}
+
+void ScanProcessWindows() noexcept { ::EnumWindows(ScanTopLevel, 0); }
+
+// A WM_CREATE of a child with id 720 makes its parent a possible colour dialog.
+void NoteCreation(const CWPSTRUCT& call) noexcept {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(call.lParam);
+    if (create == nullptr || (create->style & WS_CHILD) == 0) return;
+    if (reinterpret_cast<UINT_PTR>(create->hMenu) != kBasicGridId) return;
+    gCandidates.Add(::GetAncestor(call.hwnd, GA_PARENT));
+}
+
+struct TProbeRecord {
+    TSharedBlock* Block;
+    int Counter;
+};
+
+TBlockRect ToBlockRect(const RECT& rect) noexcept {
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// EnumChildWindows visits every descendant; the first 27 are recorded as entries 1 to 27 of the
+// geometry table, in parent-client coordinates.
+BOOL CALLBACK RecordChild(HWND child, LPARAM param) noexcept {
+    auto* record = reinterpret_cast<TProbeRecord*>(param);
+    if (record->Counter <= kChildRectCount) {
+        RECT rect{};
+        ::GetWindowRect(child, &rect);
+        ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+        record->Block->ChildRects[record->Counter - 1] = ToBlockRect(rect);
+    }
+    ++record->Counter;
+    return TRUE;
+}
+
+// The dialog that SetHook opens: record the standard layout and end the modal dialog at once.
+// The caller has already set DialogCount to 0 (ClaimProbe).
+void RunProbe(TSharedBlock& block, HWND dialog) noexcept {
+    for (int id = 703; id <= 708; ++id)
+        ::SendDlgItemMessageA(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("255"));
+    RECT rect{};
+    ::GetWindowRect(dialog, &rect);
+    block.DialogRect = ToBlockRect(rect);
+    TProbeRecord record{&block, 1};
+    ::EnumChildWindows(dialog, RecordChild, reinterpret_cast<LPARAM>(&record));
+    ::DestroyWindow(dialog);
+}
+
+void EndTakenOverDialog(TSharedBlock& block, HWND dialog) noexcept {
+    if (::GetPropA(dialog, kTakeOverProp) == nullptr) return;
+    ReleaseColorDialog(dialog);
+    CountDialogOut(block);
+    ::RemovePropA(dialog, kTakeOverProp);
+}
+
+// A message for a window known to have had a child 720: the full tests, then the work.
+void ServeDialogMessage(TSharedBlock& block, const CWPSTRUCT& call, WPARAM wParam,
+                        LPARAM lParam) noexcept {
+    if (::FindWindowA("#32770", nullptr) == nullptr) return;
+    if (::GetDlgItem(call.hwnd, kBasicGridId) == nullptr) return;
+    switch (call.message) {
+    case WM_INITDIALOG:
+        if (ClaimProbe(block))
+            RunProbe(block, call.hwnd);
+        else
+            TakeOverColorDialog(call.hwnd);
+        break;
+    case WM_DESTROY:
+        EndTakenOverDialog(block, call.hwnd);
+        break;
+    default:
+        break;
+    }
+    // A null owner would turn the post into a thread message for the hooked program.
+    if (HWND owner = BlockHandle<HWND>(block.OwnerWindow))
+        ::PostMessageA(owner, block.HookMessage, wParam, lParam);
+}
+
+void Watch(TSharedBlock& block, WPARAM wParam, LPARAM lParam) noexcept {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (call == nullptr) return;
+
+    const std::uint64_t hook = *reinterpret_cast<volatile const std::uint32_t*>(&block.HookHandle);
+    if (gScannedForHook.load(std::memory_order_relaxed) != hook) {
+        gScannedForHook.store(hook, std::memory_order_relaxed);
+        ScanProcessWindows();
+    }
+
+    if (call->message == WM_CREATE) NoteCreation(*call);
+    if (!gCandidates.Contains(call->hwnd)) return;
+
+    ServeDialogMessage(block, *call, wParam, lParam);
+    if (call->message == WM_NCDESTROY) gCandidates.Remove(call->hwnd);
+}
+
+}  // namespace
+
+LRESULT CALLBACK HookProcedure(int code, WPARAM wParam, LPARAM lParam) noexcept {
+    TSharedBlock* block = HookBlock();
+    if (block != nullptr && code == HC_ACTION) Watch(*block, wParam, lParam);
+    // Always pass the call on, also without the block: returning early would cut every later
+    // hook of other programs out of the chain.
+    const HHOOK next = block != nullptr ? BlockHandle<HHOOK>(block->HookHandle) : nullptr;
+    return ::CallNextHookEx(next, code, wParam, lParam);
+}

@@ -1,0 +1,139 @@
+// SharedBlock.cpp: reaching the shared block, its texts and its interlocked dialog counter.
+#include "SharedBlock.h"
+
+#include "Exports.h"
+#include "Library.h"
+
+#include <atomic>
+#include <cstring>
+
+namespace {
+
+// The 32-bit word at offset 12 holds HookMessage (bytes 0-1), DialogCount (byte 2) and OnTop
+// (byte 3). Views start on a page boundary, so the word is aligned for interlocked access.
+constexpr std::size_t kCountWordOffset = offsetof(TSharedBlock, HookMessage);
+constexpr int kCountShift = 8 * (offsetof(TSharedBlock, DialogCount) - kCountWordOffset);
+static_assert(kCountWordOffset % 4 == 0);
+
+volatile LONG* CountWord(const TSharedBlock& block) noexcept {
+    auto* base = reinterpret_cast<const volatile char*>(&block);
+    return reinterpret_cast<volatile LONG*>(const_cast<volatile char*>(base + kCountWordOffset));
+}
+
+std::uint8_t CountOf(LONG word) noexcept {
+    return static_cast<std::uint8_t>(static_cast<ULONG>(word) >> kCountShift);
+}
+
+LONG WithCount(LONG word, std::uint8_t count) noexcept {
+    const ULONG mask = 0xFFul << kCountShift;
+    return static_cast<LONG>((static_cast<ULONG>(word) & ~mask) |
+                             (static_cast<ULONG>(count) << kCountShift));
+}
+
+// Applies `next` (old count -> new count, or false to leave it) atomically; returns whether
+// the count was changed.
+template <class Next>
+bool UpdateCount(TSharedBlock& block, Next next) noexcept {
+    volatile LONG* word = CountWord(block);
+    LONG seen = *word;
+    for (;;) {
+        std::uint8_t count = CountOf(seen);
+        if (!next(count)) return false;
+        const LONG wanted = WithCount(seen, count);
+        const LONG found = ::InterlockedCompareExchange(word, wanted, seen);
+        if (found == seen) return true;
+        seen = found;
+    }
+}
+
+std::atomic<TSharedBlock*> gHookView{nullptr};
+
+TSharedBlock* MapHookView() noexcept {
+    HANDLE section = LibrarySection();
+    HANDLE opened = nullptr;
+    if (section == nullptr) {
+        opened = ::OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, kSectionName);
+        section = opened;
+    }
+    void* view = section ? ::MapViewOfFile(section, FILE_MAP_ALL_ACCESS, 0, 0, 0) : nullptr;
+    // A view keeps the section alive by itself, so an opened handle is not needed beyond here.
+    if (opened) ::CloseHandle(opened);
+    return static_cast<TSharedBlock*>(view);
+}
+
+}  // namespace
+
+std::string BlockText(const char (&field)[kBlockTextSize]) {
+    // Copy first: another process may be rewriting the field while we measure it.
+    char copy[kBlockTextSize];
+    std::memcpy(copy, field, sizeof copy);
+    return std::string(copy, ::strnlen(copy, kBlockTextSize - 1));
+}
+
+void WriteBlockText(char (&field)[kBlockTextSize], std::string_view text,
+                    std::size_t fillCount) noexcept {
+    if (fillCount > kBlockTextSize) fillCount = kBlockTextSize;
+    std::memset(field, 0, fillCount);
+    const std::size_t length = text.size() < kBlockTextSize - 1 ? text.size() : kBlockTextSize - 1;
+    std::memcpy(field, text.data(), length);
+    field[length] = '\0';
+}
+
+std::uint8_t ReadDialogCount(const TSharedBlock& block) noexcept { return CountOf(*CountWord(block)); }
+
+void StoreDialogCount(TSharedBlock& block, std::uint8_t value) noexcept {
+    UpdateCount(block, [value](std::uint8_t& count) {
+        count = value;
+        return true;
+    });
+}
+
+bool CountDialogIn(TSharedBlock& block) noexcept {
+    return UpdateCount(block, [](std::uint8_t& count) {
+        if (count + 1 >= kProbeMark) return false;
+        ++count;
+        return true;
+    });
+}
+
+void CountDialogOut(TSharedBlock& block) noexcept {
+    UpdateCount(block, [](std::uint8_t& count) {
+        if (count == 0) return false;
+        --count;
+        return true;
+    });
+}
+
+bool ClaimProbe(TSharedBlock& block) noexcept {
+    return UpdateCount(block, [](std::uint8_t& count) {
+        if (count < kProbeMark) return false;
+        count = 0;
+        return true;
+    });
+}
+
+TSharedBlock* HookBlock() noexcept {
+    TSharedBlock* view = gHookView.load(std::memory_order_acquire);
+    if (view) return view;
+    view = MapHookView();
+    if (!view) return nullptr;
+    TSharedBlock* expected = nullptr;
+    if (!gHookView.compare_exchange_strong(expected, view, std::memory_order_acq_rel)) {
+        // Another thread mapped it first: keep one view per process.
+        ::UnmapViewOfFile(view);
+        view = expected;
+    }
+    return view;
+}
+
+void ReleaseHookBlock() noexcept {
+    if (TSharedBlock* view = gHookView.exchange(nullptr)) ::UnmapViewOfFile(view);
+}
+
+TBlockAccess::TBlockAccess() noexcept {
+    void* view = nullptr;
+    status_ = GetFMObj(&section_, &view);
+    view_ = static_cast<TSharedBlock*>(view);
+}
+
+TBlockAccess::~TBlockAccess() { ReleaseFMObj(section_, view_); }
