@@ -1,0 +1,72 @@
+// DialogSettings.cpp: reading the dialog's settings with their defaults.
+#include "DialogSettings.h"
+
+#include "PaletteText.h"
+#include "UtilFunc.h"
+
+#include <vector>
+
+namespace {
+
+struct TButtonDefault {
+    const char* Section;  // layout section and "Button_hook" key
+    int X;
+    const char* Caption;
+};
+
+constexpr TButtonDefault kButtonDefaults[kPanelButtonCount] = {
+    {"Read", 0, "o"}, {"Write", 30, "s"}, {"Spuit", 60, "+"}, {"setColor", 90, "v"}};
+
+// Failure texts have defaults of their own: an empty text would hide the failure it reports.
+constexpr char kDefaultSaveFailed[] = "Not saved:";
+constexpr char kDefaultLoadFailed[] = "Not loaded:";
+
+// The filter entries are read up to the first missing key; a limit keeps a damaged file finite.
+constexpr int kMaxFilterEntries = 64;
+
+TFontSetting ReadFont(const std::string& language, const char* section) {
+    TFontSetting font;
+    font.Enabled = ReadIniInt(language, section, "Enable", 0) != 0;
+    font.Name = ReadIniString(language, section, "Name", "");
+    font.Size = ReadIniInt(language, section, "Size", 12);
+    return font;
+}
+
+}  // namespace
+
+std::string LayoutFileName(const std::string& settingsBase) { return settingsBase + "Form" + ".ini"; }
+
+std::string LanguageFileName(const std::string& settingsBase) { return settingsBase + "Lang" + ".ini"; }
+
+TDialogSettings ReadDialogSettings(const std::string& layoutFile, const std::string& languageFile) {
+    TDialogSettings s;
+    for (int i = 0; i < kPanelButtonCount; ++i) {
+        const TButtonDefault& d = kButtonDefaults[i];
+        TRectPlus& r = s.Buttons[i];
+        r.X = ReadIniInt(layoutFile, d.Section, "x", d.X);
+        r.Y = ReadIniInt(layoutFile, d.Section, "y", 0);
+        r.Width = ReadIniInt(layoutFile, d.Section, "w", 30);
+        r.Height = ReadIniInt(layoutFile, d.Section, "h", 14);
+        r.Caption = ReadIniString(languageFile, "Button_hook", d.Section, d.Caption);
+        const std::string key = IntToText(i);
+        s.TipTexts[i] = ReadIniString(languageFile, "TipHelp_hook", key, ".");
+        s.TipStatus[i] = ReadIniString(languageFile, "TipHelpStatus_hook", key, ".");
+    }
+    s.HookSize = ReadIniInt(layoutFile, "HookSize", "h", 10);
+    s.Messages[0] = ReadIniString(languageFile, "Message_hook", "0", "");
+    s.Messages[1] = ReadIniString(languageFile, "Message_hook", "1", "");
+    s.SaveFailed = ReadIniString(languageFile, "Message_hook", "2", kDefaultSaveFailed);
+    s.LoadFailed = ReadIniString(languageFile, "Message_hook", "3", kDefaultLoadFailed);
+    s.HookFont = ReadFont(languageFile, "HookFont");
+    s.TipFont = ReadFont(languageFile, "TipFont");
+    s.StatusFont = ReadFont(languageFile, "StatusFont");
+
+    std::vector<std::string> entries;
+    for (int i = 0; i < kMaxFilterEntries; ++i) {
+        std::string value = ReadIniString(languageFile, "FileFilter_hook", IntToText(i), ".");
+        if (value == ".") break;
+        entries.push_back(std::move(value));
+    }
+    s.PaletteFilter = pelmira::BuildPaletteFilter(entries);
+    return s;
+}

@@ -1,0 +1,52 @@
+// DialogSettings.h: what a taken-over colour dialog reads from the controller's layout and
+// language files (named from SettingsBase in the shared block): the panel buttons' rectangles
+// and captions, the extra height, tool-tip and status texts, fonts and the file filter.
+// Every key has a built-in default, so a dialog works with neither file present.
+#pragma once
+
+#include "Config.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+// The layout of one control: rectangle from the layout file, caption from the language file.
+struct TRectPlus {
+    std::int32_t X = 0;
+    std::int32_t Y = 0;
+    std::int32_t Width = 0;
+    std::int32_t Height = 0;
+    std::string Caption;
+};
+
+// A font named in the language file; applied only when Enabled.
+struct TFontSetting {
+    bool Enabled = false;
+    std::string Name;
+    int Size = 12;
+};
+
+// Buttons in panel order: load, save, eyedropper, set colour.
+enum TPanelButton { kReadButton = 0, kWriteButton = 1, kSpuitButton = 2, kSetColorButton = 3 };
+inline constexpr int kPanelButtonCount = 4;
+
+struct TDialogSettings {
+    std::array<TRectPlus, kPanelButtonCount> Buttons;
+    int HookSize = 10;                                       // pixels added to the dialog's height
+    std::array<std::string, kPanelButtonCount> TipTexts;     // "TipHelp_hook"
+    std::array<std::string, kPanelButtonCount> TipStatus;    // "TipHelpStatus_hook"
+    std::array<std::string, 2> Messages;                     // "Message_hook" 0 and 1
+    std::string SaveFailed;                                  // "Message_hook" 2
+    std::string LoadFailed;                                  // "Message_hook" 3
+    TFontSetting HookFont;
+    TFontSetting TipFont;
+    TFontSetting StatusFont;
+    std::string PaletteFilter;                               // NUL-separated pairs, double NUL
+};
+
+// `settingsBase` is the controller's path up to its first "."; the layout file is base + "Form.ini",
+// the language file base + "Lang.ini".
+std::string LayoutFileName(const std::string& settingsBase);
+std::string LanguageFileName(const std::string& settingsBase);
+
+TDialogSettings ReadDialogSettings(const std::string& layoutFile, const std::string& languageFile);

@@ -1,0 +1,198 @@
+// Palette files on disk and the dialog's settings files: what a load refuses before touching the
+// dialog, what a save leaves behind when it fails, and the defaults of every setting.
+#include <gtest/gtest.h>
+
+#include "Config.h"
+
+#include <string>
+
+#include "CellGeometry.h"
+#include "DialogSettings.h"
+#include "PaletteFile.h"
+#include "PaletteText.h"
+
+namespace {
+
+class TempFolder {
+public:
+    TempFolder() {
+        char base[MAX_PATH + 1] = {};
+        ::GetTempPathA(MAX_PATH, base);
+        path_ = std::string(base) + "pelmira_palette_" + std::to_string(::GetCurrentProcessId());
+        ::CreateDirectoryA(path_.c_str(), nullptr);
+    }
+    ~TempFolder() {
+        WIN32_FIND_DATAA data;
+        HANDLE find = ::FindFirstFileA((path_ + "\\*").c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                const std::string file = path_ + "\\" + data.cFileName;
+                ::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileA(file.c_str());
+            } while (::FindNextFileA(find, &data));
+            ::FindClose(find);
+        }
+        ::RemoveDirectoryA(path_.c_str());
+    }
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+    int FileCount() const {
+        int count = 0;
+        WIN32_FIND_DATAA data;
+        HANDLE find = ::FindFirstFileA((path_ + "\\*").c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE) return 0;
+        do {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++count;
+        } while (::FindNextFileA(find, &data));
+        ::FindClose(find);
+        return count;
+    }
+
+private:
+    std::string path_;
+};
+
+void PutFile(const std::string& path, const std::string& text) {
+    HANDLE f = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD done = 0;
+    ::WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
+    ::CloseHandle(f);
+}
+
+std::string Slurp(const std::string& path) {
+    std::string text;
+    EXPECT_EQ(ReadPaletteFile(path, text), TPaletteReadResult::Ok);
+    return text;
+}
+
+}  // namespace
+
+TEST(PaletteFileRead, ReadsTheWholeFileAsItStands) {
+    TempFolder dir;
+    const std::string text = "0=1,2,3\r\n1=4,5,6\n\0tail";
+    PutFile(dir.File("a.pli"), text);
+    EXPECT_EQ(Slurp(dir.File("a.pli")), text);
+    PutFile(dir.File("empty.pli"), "");
+    EXPECT_EQ(Slurp(dir.File("empty.pli")), "");
+}
+
+TEST(PaletteFileRead, RefusesWhatItCannotOpenOrWhatIsTooLarge) {
+    TempFolder dir;
+    std::string text = "unchanged";
+    EXPECT_EQ(ReadPaletteFile(dir.File("missing.pli"), text), TPaletteReadResult::CannotOpen);
+
+    PutFile(dir.File("big.pli"), std::string(pelmira::kMaxPaletteFileSize + 1, 'x'));
+    EXPECT_EQ(ReadPaletteFile(dir.File("big.pli"), text), TPaletteReadResult::TooLarge);
+    PutFile(dir.File("limit.pli"), std::string(pelmira::kMaxPaletteFileSize, '\n'));
+    EXPECT_EQ(ReadPaletteFile(dir.File("limit.pli"), text), TPaletteReadResult::Ok);
+    EXPECT_EQ(text.size(), pelmira::kMaxPaletteFileSize);
+
+    // Held open without sharing by someone else (the controller writing it, another dialog).
+    HANDLE held = ::CreateFileA(dir.File("limit.pli").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    text = "unchanged";
+    EXPECT_EQ(ReadPaletteFile(dir.File("limit.pli"), text), TPaletteReadResult::CannotOpen);
+    EXPECT_EQ(text, "unchanged");
+    ::CloseHandle(held);
+}
+
+TEST(PaletteFileWrite, WritesExactlyTheTextAndLeavesNoTemporaryFile) {
+    TempFolder dir;
+    const std::string path = dir.File("mine.pli");
+    PutFile(path, std::string(500, 'o'));  // a longer old palette is replaced, not overlaid
+    ASSERT_TRUE(WritePaletteFile(path, "0=1,2,3\r\n"));
+    EXPECT_EQ(Slurp(path), "0=1,2,3\r\n");
+    EXPECT_EQ(dir.FileCount(), 1);
+}
+
+TEST(PaletteFileWrite, AFailedSaveReportsFailureAndKeepsTheOldPalette) {
+    TempFolder dir;
+    const std::string path = dir.File("kept.pli");
+    PutFile(path, "old");
+    // Held open without sharing: the replace cannot happen.
+    HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(WritePaletteFile(path, "new"));
+    ::CloseHandle(held);
+    EXPECT_EQ(Slurp(path), "old");
+    EXPECT_EQ(dir.FileCount(), 1);  // the temporary file is gone
+
+    EXPECT_FALSE(WritePaletteFile(dir.File("no such folder\\x.pli"), "new"));
+}
+
+TEST(DialogSettingsFiles, WithoutFilesEveryDefaultApplies) {
+    TempFolder dir;
+    const TDialogSettings s = ReadDialogSettings(dir.File("noForm.ini"), dir.File("noLang.ini"));
+    const char* captions[4] = {"o", "s", "+", "v"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(s.Buttons[i].X, 30 * i);
+        EXPECT_EQ(s.Buttons[i].Y, 0);
+        EXPECT_EQ(s.Buttons[i].Width, 30);
+        EXPECT_EQ(s.Buttons[i].Height, 14);
+        EXPECT_EQ(s.Buttons[i].Caption, captions[i]);
+        EXPECT_EQ(s.TipTexts[i], ".");
+        EXPECT_EQ(s.TipStatus[i], ".");
+    }
+    EXPECT_EQ(s.HookSize, 10);
+    EXPECT_EQ(s.Messages[0], "");
+    EXPECT_EQ(s.Messages[1], "");
+    EXPECT_FALSE(s.SaveFailed.empty());
+    EXPECT_FALSE(s.HookFont.Enabled);
+    EXPECT_EQ(s.TipFont.Size, 12);
+    EXPECT_EQ(s.PaletteFilter, std::string("pli (*.pli)\0*.pli\0ALL (*.*)\0*.*\0\0", 33));
+}
+
+TEST(DialogSettingsFiles, ValuesComeFromTheLayoutAndLanguageFiles) {
+    TempFolder dir;
+    const std::string base = dir.File("Vorlund");
+    EXPECT_EQ(LayoutFileName(base), base + "Form.ini");
+    EXPECT_EQ(LanguageFileName(base), base + "Lang.ini");
+    PutFile(LayoutFileName(base), "[Spuit]\r\nx=5\r\nw=-3\r\n[HookSize]\r\nh=22\r\n");
+    PutFile(LanguageFileName(base),
+            "[Button_hook]\r\nRead=L\r\n[TipHelp_hook]\r\n2=pick\r\n[Message_hook]\r\n1=outside\r\n"
+            "[FileFilter_hook]\r\n0=Palettes|*.pli\r\n1=All|*.*\r\n3=skipped\r\n"
+            "[TipFont]\r\nEnable=1\r\nName=Tahoma\r\nSize=9\r\n");
+    const TDialogSettings s = ReadDialogSettings(LayoutFileName(base), LanguageFileName(base));
+    EXPECT_EQ(s.Buttons[kSpuitButton].X, 5);
+    EXPECT_EQ(s.Buttons[kSpuitButton].Width, -3);
+    EXPECT_EQ(s.Buttons[kReadButton].Caption, "L");
+    EXPECT_EQ(s.TipTexts[kSpuitButton], "pick");
+    EXPECT_EQ(s.Messages[1], "outside");
+    EXPECT_EQ(s.HookSize, 22);
+    EXPECT_TRUE(s.TipFont.Enabled);
+    EXPECT_EQ(s.TipFont.Name, "Tahoma");
+    EXPECT_EQ(s.TipFont.Size, 9);
+    // Reading stops at the first missing key (2), so key 3 is never used.
+    EXPECT_EQ(s.PaletteFilter, std::string("Palettes\0*.pli\0All\0*.*\0\0", 24));
+}
+
+TEST(CellGeometryMath, WineDialogGridsGiveTheseProbePoints) {
+    // Wine's dialog without CC_FULLOPEN: 720 at (10, 45) 245 x 140, 721 at (10, 211) 245 x 46.
+    const RECT dialog{100, 50, 372, 376};
+    const TGridGeometry custom = MeasureGrid(RECT{110, 261, 355, 307}, dialog, kCustomRows);
+    EXPECT_EQ(custom.OffsetX, 10);
+    EXPECT_EQ(custom.OffsetY, 211);
+    EXPECT_EQ(custom.CellWidth, 30);
+    EXPECT_EQ(custom.CellHeight, 23);
+    EXPECT_EQ(custom.InsetX, 10);
+    EXPECT_EQ(custom.InsetY, 11);
+    // The dialog moved since: the point follows it.
+    const POINT p = CellPoint(custom, RECT{0, 0, 272, 326}, 7, 1);
+    EXPECT_EQ(p.x, 10 + 7 * 30 + 10);
+    EXPECT_EQ(p.y, 211 + 23 + 11);
+    const TGridGeometry basic = MeasureGrid(RECT{110, 95, 355, 235}, dialog, kBasicRows);
+    EXPECT_EQ(basic.CellHeight, 23);
+    EXPECT_EQ(basic.InsetY, 11);
+}
+
+TEST(CellGeometryMath, EntriesAreTypedSoThatEntryKLandsInCellK) {
+    // With the first cell selected: entry c, then entry c + 8.
+    const std::array<int, 16> plain = PaletteApplyOrder(0);
+    EXPECT_EQ(plain, kAddFillOrder);
+    // An add button that keeps its own counter fills from wherever it stands.
+    for (int slot = 0; slot < 16; ++slot) {
+        const std::array<int, 16> order = PaletteApplyOrder(slot);
+        for (int i = 0; i < 16; ++i) EXPECT_EQ(order[i], kAddFillOrder[(slot + i) % 16]);
+    }
+    EXPECT_EQ(PaletteApplyOrder(17), PaletteApplyOrder(1));
+}
