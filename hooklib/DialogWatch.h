@@ -15,7 +15,7 @@ public:
     // True when `window` is in the set, or when the set overflowed (then every window counts).
     bool Contains(HWND window) const noexcept {
         const std::uint32_t used = used_.load(std::memory_order_acquire);
-        if (used == 0) return false;
+        if (used == 0 || window == nullptr) return false;
         if (overflow_.load(std::memory_order_relaxed)) return true;
         for (std::uint32_t i = 0; i < used; ++i)
             if (slots_[i].load(std::memory_order_relaxed) == window) return true;
