@@ -256,6 +256,33 @@ TEST_F(Skerrow, AnInitDialogWhileTheProbeIsPendingRecordsAndDestroysTheWindow) {
     Hook();
 }
 
+TEST_F(Skerrow, EveryMessageIsPassedOnToTheNextHook) {
+    HMODULE chain = ::LoadLibraryA((ModuleFolder() + "hooklib_chainhook.dll").c_str());
+    ASSERT_NE(chain, nullptr);
+    auto install = reinterpret_cast<int (*)(UINT)>(
+        reinterpret_cast<void*>(::GetProcAddress(chain, "InstallChainHook")));
+    auto remove = reinterpret_cast<void (*)()>(
+        reinterpret_cast<void*>(::GetProcAddress(chain, "RemoveChainHook")));
+    auto calls = reinterpret_cast<LONG (*)()>(
+        reinterpret_cast<void*>(::GetProcAddress(chain, "ChainCalls")));
+    ASSERT_TRUE(install && remove && calls);
+    constexpr UINT kCounted = WM_USER + 77;
+    ASSERT_TRUE(install(kCounted));
+    Hook();
+    HWND topDialog = ::CreateWindowExA(0, "#32770", "top", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                       nullptr, nullptr);
+    THost plain(false);
+    THost dialogLike(true);
+    for (int i = 0; i < 5; ++i) {
+        ::SendMessageA(plain.Window, kCounted, 0, 0);
+        ::SendMessageA(dialogLike.Window, kCounted, 0, 0);
+    }
+    EXPECT_EQ(calls(), 10) << "the common path and a colour dialog's path both call the next hook";
+    ::DestroyWindow(topDialog);
+    remove();
+    ::FreeLibrary(chain);
+}
+
 // ---------------------------------------------------------------------------------------------
 // A second process
 // ---------------------------------------------------------------------------------------------
