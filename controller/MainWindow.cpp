@@ -107,6 +107,19 @@ void MainWindowCreate(TMessageRecord*) {
     LeftClickAction = StartOptions.LeftClick;
     MainSize = ReadMainSize(TIniFile(LayoutFile));
     PlaceWindow(StartOptions);
+
+    MainWindow->AddMessageHandler(WM_CLOSE, MainWindowClose);
+}
+
+void MainWindowClose(TMessageRecord* message) {
+    // Answered here: the default procedure would destroy the window at once.
+    message->Result = 1;
+    RunExitCommand();
+}
+
+void RunExitCommand() {
+    // Shutdown is driven through WM_DESTROY alone; the framework frees the window object there.
+    ::SendMessageA(Window(), WM_DESTROY, 0, 0);
 }
 
 void MainWindowCommand(TMessageRecord* message) {

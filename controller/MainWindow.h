@@ -55,6 +55,13 @@ inline TMainSize MainSize;                           // [MainSize] of the layout
 void MainWindowCreate(TMessageRecord* message);
 // WM_COMMAND: the framework's default commands.
 void MainWindowCommand(TMessageRecord* message);
+// WM_CLOSE (from outside: a task list, another program): takes the Exit command's path, so the
+// window is still shown as it was when the options are saved. Without this the default
+// procedure would hide the window before WM_DESTROY and the next start would be minimised.
+void MainWindowClose(TMessageRecord* message);
+
+// The Exit command: the shutdown through WM_DESTROY.
+void RunExitCommand();
 
 // ---------------------------------------------------------------------------------------------
 // State the start-up and shutdown ask for

@@ -1,0 +1,259 @@
+// ControllerHarness.h: running the real vorlund.exe from a test program.
+//
+// - TTempFolder: a fresh folder under %TEMP%, removed with everything in it at the end.
+// - InstallController: copies vorlund.exe (and the library) from the test's own folder into it.
+// - TControllerProcess: starts the copy with CreateProcessA; ends a straggler at destruction.
+// - Window and message-box finders, polling with a time limit (never a blind sleep).
+#pragma once
+
+#include "Config.h"
+
+#include <shellapi.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "SharedBlock.h"
+
+namespace harness {
+
+constexpr DWORD kWaitMs = 30000;
+
+inline std::string TestFolder() {
+    char path[MAX_PATH + 1] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s = path;
+    return s.substr(0, s.find_last_of('\\'));
+}
+
+// Polls `condition` every 20 ms until it holds or `timeoutMs` have passed.
+inline bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = kWaitMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+inline bool WriteTextFile(const std::string& path, const std::string& text) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+    return true;
+}
+
+inline bool FileExists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class TTempFolder {
+public:
+    explicit TTempFolder(const std::string& name) {
+        char temp[MAX_PATH + 1] = {};
+        ::GetTempPathA(MAX_PATH, temp);
+        static int serial = 0;
+        Path = std::string(temp) + "pelmira_" + name + "_" + std::to_string(::GetCurrentProcessId()) + "_" +
+               std::to_string(++serial);
+        Remove();
+        ::CreateDirectoryA(Path.c_str(), nullptr);
+    }
+    ~TTempFolder() { Remove(); }
+    TTempFolder(const TTempFolder&) = delete;
+    TTempFolder& operator=(const TTempFolder&) = delete;
+
+    std::string File(const std::string& name) const { return Path + "\\" + name; }
+
+    std::string Path;
+
+private:
+    void Remove() {
+        std::string from = Path;
+        from.push_back('\0');  // the shell wants a double-NUL list
+        SHFILEOPSTRUCTA op{};
+        op.wFunc = FO_DELETE;
+        op.pFrom = from.c_str();
+        op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+        ::SHFileOperationA(&op);
+    }
+};
+
+// Copies vorlund.exe, and the library when `library` names a file of the test folder (copied
+// as skerrow.dll), into `folder`.
+inline bool InstallController(const TTempFolder& folder, const std::string& library = "skerrow.dll") {
+    const std::string bin = TestFolder();
+    if (!::CopyFileA((bin + "\\vorlund.exe").c_str(), folder.File("vorlund.exe").c_str(), FALSE)) return false;
+    if (library.empty()) return true;
+    return ::CopyFileA((bin + "\\" + library).c_str(), folder.File("skerrow.dll").c_str(), FALSE) != FALSE;
+}
+
+class TControllerProcess {
+public:
+    // Starts folder\vorlund.exe with the folder as its current directory; showState < 0 leaves
+    // the start-up show state to the system.
+    bool Start(const TTempFolder& folder, int showState = -1, const std::string& arguments = "") {
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        if (showState >= 0) {
+            si.dwFlags = STARTF_USESHOWWINDOW;
+            si.wShowWindow = static_cast<WORD>(showState);
+        }
+        std::string commandLine = "\"" + folder.File("vorlund.exe") + "\"";
+        if (!arguments.empty()) commandLine += " " + arguments;
+        PROCESS_INFORMATION pi{};
+        if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              folder.Path.c_str(), &si, &pi))
+            return false;
+        ::CloseHandle(pi.hThread);
+        process_ = pi.hProcess;
+        Id = pi.dwProcessId;
+        return true;
+    }
+
+    ~TControllerProcess() {
+        if (process_ == nullptr) return;
+        if (Running()) {
+            ::TerminateProcess(process_, 99);
+            ::WaitForSingleObject(process_, 5000);
+        }
+        ::CloseHandle(process_);
+    }
+
+    bool Running() const { return process_ != nullptr && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+    // The exit code, or -1 when the process has not ended within the time.
+    long WaitExit(DWORD timeoutMs = kWaitMs) const {
+        if (::WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return -1;
+        DWORD code = 0;
+        ::GetExitCodeProcess(process_, &code);
+        return static_cast<long>(code);
+    }
+
+    DWORD Id = 0;
+
+private:
+    HANDLE process_ = nullptr;
+};
+
+inline std::string ClassOf(HWND w) {
+    char name[257] = {};
+    ::GetClassNameA(w, name, sizeof name);
+    return name;
+}
+
+inline std::string TextOf(HWND w) {
+    char text[1024] = {};
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutA(w, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                          &copied);
+    return text;
+}
+
+// Top-level windows of process `pid` (0: any process) with the class name (empty: any class).
+inline std::vector<HWND> TopWindows(DWORD pid, const std::string& className = "") {
+    struct TQuery {
+        DWORD Pid;
+        std::string ClassName;
+        std::vector<HWND> Found;
+    } query{pid, className, {}};
+    ::EnumWindows(
+        [](HWND w, LPARAM data) -> BOOL {
+            auto* q = reinterpret_cast<TQuery*>(data);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(w, &owner);
+            if ((q->Pid == 0 || owner == q->Pid) && (q->ClassName.empty() || ClassOf(w) == q->ClassName))
+                q->Found.push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&query));
+    return query.Found;
+}
+
+// The main window of a started controller, once it is up: its top-level window of class `title`,
+// visible (the window is shown only after its creation is complete) and answering a sent message
+// (so the start-up has reached the message loop). With `visible` false the window may stay hidden.
+inline HWND WaitForMainWindow(const TControllerProcess& p, const std::string& title = "Pelmira",
+                              bool visible = true) {
+    HWND found = nullptr;
+    WaitFor([&] {
+        const auto windows = TopWindows(p.Id, title);
+        found = windows.empty() ? nullptr : windows.front();
+        return (found != nullptr && (!visible || ::IsWindowVisible(found))) || !p.Running();
+    });
+    if (found == nullptr || (visible && !::IsWindowVisible(found))) return nullptr;
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutA(found, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &answer);
+    return found;
+}
+
+// A message box of the process (a visible "#32770" top-level window).
+inline HWND WaitForMessageBox(const TControllerProcess& p) {
+    HWND found = nullptr;
+    WaitFor([&] {
+        for (HWND w : TopWindows(p.Id, "#32770"))
+            if (::IsWindowVisible(w)) found = w;
+        return found != nullptr || !p.Running();
+    });
+    return found;
+}
+
+// The text of a message box: its longest static text (the icon is a static without text).
+inline std::string MessageBoxText(HWND box) {
+    std::string best;
+    for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (lstrcmpiA(ClassOf(child).c_str(), "Static") != 0) continue;
+        const std::string text = TextOf(child);
+        if (text.size() > best.size()) best = text;
+    }
+    return best;
+}
+
+inline void PressOk(HWND box) {
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+// A copy of the library's shared block as it stands now; false when no process holds it.
+inline bool ReadSharedBlock(TSharedBlock& copy) {
+    HANDLE section = ::OpenFileMappingA(FILE_MAP_READ, FALSE, kSectionName);
+    if (section == nullptr) return false;
+    const void* view = ::MapViewOfFile(section, FILE_MAP_READ, 0, 0, 0);
+    if (view != nullptr) {
+        copy = *static_cast<const TSharedBlock*>(view);
+        ::UnmapViewOfFile(view);
+    }
+    ::CloseHandle(section);
+    return view != nullptr;
+}
+
+inline std::string IniString(const std::string& file, const std::string& section, const std::string& key) {
+    char value[512] = {};
+    ::GetPrivateProfileStringA(section.c_str(), key.c_str(), "<missing>", value, sizeof value, file.c_str());
+    return value;
+}
+
+// The keys of a section in file order.
+inline std::vector<std::string> IniKeys(const std::string& file, const std::string& section) {
+    std::vector<char> buffer(32768);
+    const DWORD n = ::GetPrivateProfileSectionA(section.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                file.c_str());
+    std::vector<std::string> keys;
+    for (DWORD i = 0; i < n;) {
+        const std::string entry(&buffer[i]);
+        keys.push_back(entry.substr(0, entry.find('=')));
+        i += static_cast<DWORD>(entry.size()) + 1;
+    }
+    return keys;
+}
+
+// Asks the controller to close the way the window manager does, and waits for its exit code.
+inline long CloseController(const TControllerProcess& p, HWND mainWindow) {
+    ::PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+    return p.WaitExit();
+}
+
+}  // namespace harness
