@@ -1,0 +1,208 @@
+// One window holding one of each drawn and standard control, saved as a picture under the build
+// tree (screenshots/controls.bmp) so that anyone can look at how they draw.
+#include <gtest/gtest.h>
+
+#include "Config.h"
+#include "APIControl.h"
+#include "GDIObject.h"
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+void Pump() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        Pump();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+}
+
+COLORREF ScreenPixel(int x, int y) {
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF c = ::GetPixel(screen, x, y);
+    ::ReleaseDC(nullptr, screen);
+    return c;
+}
+
+// <tree>/screenshots, beside the bin folder that holds this program.
+std::string ScreenshotFolder() {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, sizeof(path));
+    std::string folder(path);
+    folder.resize(folder.find_last_of('\\'));     // ...\bin
+    folder.resize(folder.find_last_of('\\') + 1);  // ...\ (the tree)
+    folder += "screenshots";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+// Copies a screen rectangle into a 24-bit bottom-up BMP file.
+bool SaveScreenRect(const RECT& area, const std::string& file) {
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    const DWORD imageSize = stride * static_cast<DWORD>(height);
+
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = memory != nullptr && bitmap != nullptr;
+    if (ok) {
+        HGDIOBJ previous = ::SelectObject(memory, bitmap);
+        ok = ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != FALSE;
+        ::GdiFlush();
+        ::SelectObject(memory, previous);
+    }
+    if (ok) {
+        BITMAPFILEHEADER header{};
+        header.bfType = 0x4D42;  // "BM"
+        header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+        header.bfSize = header.bfOffBits + imageSize;
+        FILE* out = std::fopen(file.c_str(), "wb");
+        ok = out != nullptr;
+        if (ok) {
+            ok = std::fwrite(&header, sizeof(header), 1, out) == 1 &&
+                 std::fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out) == 1 &&
+                 std::fwrite(bits, imageSize, 1, out) == 1;
+            ok = std::fclose(out) == 0 && ok;
+        }
+    }
+    if (bitmap != nullptr) ::DeleteObject(bitmap);
+    if (memory != nullptr) ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+constexpr COLORREF kCells[8] = {RGB(255, 0, 0),   RGB(255, 160, 0), RGB(255, 255, 0), RGB(0, 160, 0),
+                                RGB(0, 160, 255), RGB(0, 0, 200),   RGB(128, 0, 160), RGB(255, 255, 255)};
+
+TEST(Showcase, EveryControlDrawnInOneWindow) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &::DefWindowProcA;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = "PelmiraShowcase";
+    ::RegisterClassA(&wc);
+    HWND window = ::CreateWindowExA(WS_EX_TOPMOST, "PelmiraShowcase", "Pelmira controls",
+                                    WS_POPUP | WS_CAPTION | WS_VISIBLE, 20, 20, 520, 330, nullptr, nullptr,
+                                    ::GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+
+    // Drawn controls, left half.
+    auto* speed = new TAPISpeedBtn(window);
+    speed->SetBounds(10, 10, 90, 24);
+    speed->SetCaption("Speed");
+    auto* colour = new TAPIColorBtn(window);
+    colour->SetBounds(110, 10, 90, 24);
+    colour->SetColor(RGB(255, 240, 160));
+    colour->SetCaption("Colour");
+    auto* plus = new TVxPlusBtn(window);
+    plus->SetBounds(10, 42, 90, 24);
+    plus->SetColor(RGB(200, 230, 255));
+    plus->DoubleEdge = true;
+    plus->SetCaption("Plus");
+    auto* disabled = new TVxPlusBtn(window);
+    disabled->SetBounds(110, 42, 90, 24);
+    disabled->Enabled = false;
+    disabled->SetCaption("Disabled");
+    std::vector<TVxrinkBtn*> cells;
+    for (int i = 0; i < 8; ++i) {
+        auto* cell = CreateVxrinkBtn(window, 10 + i * 25, 76, 23, 16, "", nullptr, nullptr, nullptr, i, EDGE_SUNKEN);
+        cell->DoubleEdge = true;
+        cell->SetColor(kCells[i]);
+        cells.push_back(cell);
+    }
+    auto* label = CreateLabel(window, 10, 100, 190, 60, "TAPILabel: windowless text with word breaks");
+    label->Framed = true;
+    label->Font->FaceName = "Tahoma";
+    label->Font->Size = 9;
+    label->Font->TextColor = RGB(0, 0, 128);
+    label->Repaint();
+    auto* plain = new TAPILabel(window);
+    plain->BackColor = ::GetSysColor(COLOR_BTNFACE);
+    plain->SetBounds(10, 170, 190, 30);
+
+    // Standard controls, right half, in a small face of their own.
+    TAPICFont font;
+    font.FaceName = "Tahoma";
+    font.Size = 8;
+    font.Build();
+    std::vector<TAPIControl*> controls;
+    controls.push_back(CreateButton(window, 220, 10, 80, 24, "&OK", nullptr));
+    auto* check = CreateCheckBox(window, 310, 10, 100, 24, "Check box", nullptr);
+    check->SetChecked(true);
+    controls.push_back(check);
+    auto* radio = NewControl<TAPIRadioButton>(window);
+    radio->SetBounds(410, 10, 90, 24);
+    radio->SetText("Radio");
+    radio->SetChecked(true);
+    controls.push_back(radio);
+    for (int i = 0; i < 3; ++i) {
+        auto* push = CreatePushRadio(window, 220 + i * 60, 42, 58, 24, std::string("Push ") + char('A' + i), 1, nullptr);
+        if (i == 1) push->SetChecked(true);
+        controls.push_back(push);
+    }
+    auto* link = CreateEditAbout(window, 410, 46, 90, 18);
+    link->SetText("http://pelmira");
+    controls.push_back(link);
+    auto* memo = NewControl<TAPIMemo>(window);
+    memo->SetBounds(220, 76, 135, 70);
+    memo->SetText("TAPIMemo\r\nline 2\r\nline 3\r\nline 4\r\nline 5\r\nline 6");
+    controls.push_back(memo);
+    auto* next = CreateMemoNext(window, 365, 76, 135, 70, WS_CHILD | WS_VISIBLE | ES_MULTILINE | WS_BORDER, 0, 1);
+    next->SetText("TAPIMemoNext");
+    controls.push_back(next);
+    auto* simple = NewControl<TAPISMPCombo>(window);
+    simple->SetBounds(220, 156, 135, 90);
+    for (const char* s : {"default.pli", "warm.pli", "cold.pli"}) simple->AddString(s);
+    simple->SetCurSel(1);
+    controls.push_back(simple);
+    auto* dropDown = CreateDropDownCombo(window, 365, 156, 135, 120, nullptr);
+    for (const char* s : {"TAPIDDCombo", "second", "third"}) dropDown->AddString(s);
+    dropDown->SetCurSel(0);
+    controls.push_back(dropDown);
+    for (auto* control : controls) font.ApplyTo(control->Window);
+
+    ::UpdateWindow(window);
+    POINT origin{0, 0};
+    ::ClientToScreen(window, &origin);
+    // The drawn controls paint after the owner: wait until the last cell shows on the screen.
+    ASSERT_TRUE(PumpUntil([&] { return ScreenPixel(origin.x + 10 + 7 * 25 + 10, origin.y + 84) == kCells[7]; }));
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(ScreenPixel(origin.x + 10 + i * 25 + 10, origin.y + 84), kCells[i]) << "cell " << i;
+    EXPECT_EQ(ScreenPixel(origin.x + 150, origin.y + 14), RGB(255, 240, 160));
+
+    // The client area only: without a window manager nobody draws the caption.
+    RECT client{};
+    ::GetClientRect(window, &client);
+    ::OffsetRect(&client, origin.x, origin.y);
+    const std::string file = ScreenshotFolder() + "\\controls.bmp";
+    EXPECT_TRUE(SaveScreenRect(client, file)) << file;
+    ::DestroyWindow(window);
+}
+
+}  // namespace
