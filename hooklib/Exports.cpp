@@ -112,6 +112,10 @@ std::uint8_t WINAPI SetHook(HWND window) {
     // count to 0 and destroys the dialog, so this modal call returns at once.
     BtnTestProc(window);
 
+    // Marked as installed as soon as it is, so that RemoveHook can take it away again even when
+    // the message registration below fails and SetHook reports failure.
+    if (hook != nullptr) SetHookInstalledHere(true);
+
     const std::uint16_t message =
         static_cast<std::uint16_t>(::RegisterWindowMessageA(GetHookMsgString()) & 0xFFFF);
     block->HookMessage = message;
@@ -121,7 +125,6 @@ std::uint8_t WINAPI SetHook(HWND window) {
     }
     if (hook == nullptr) return 0;
 
-    SetHookInstalledHere(true);
     char path[kBlockTextSize] = {};
     ::GetModuleFileNameA(nullptr, path, sizeof path);
     path[kBlockTextSize - 1] = '\0';

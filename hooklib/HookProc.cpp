@@ -5,7 +5,9 @@
 // window is only examined (FindWindowA, GetDlgItem) when it is known to have a child with id 720.
 // The hook learns of such windows from the WM_CREATE of the child itself, and by one scan of the
 // process's windows when it first runs and whenever a new hook has been installed, which covers
-// windows made before the library came into the process or while the hook was off.
+// windows made before the library came into the process or while the hook was off. (A child
+// that only later gets id 720 by SetWindowLongPtr, or is moved under another parent by SetParent,
+// is noticed at the next scan.)
 #include "HookProc.h"
 
 #include "DialogWatch.h"
