@@ -97,6 +97,9 @@ TAPIStatusBar* CreateStatusBar(HWND parent, bool atTop);
 // full structure of newer headers (which ends in lpReserved); every version accepts this one. It
 // is 44 bytes in the 32-bit build.
 constexpr UINT kToolInfoSize = offsetof(TOOLINFOA, lpReserved);  // TTTOOLINFOA_V2_SIZE
+#if !defined(_WIN64)
+static_assert(kToolInfoSize == 44, "the 32-bit TOOLINFOA up to lParam");
+#endif
 
 class TToolTip : public TCmCtrl {
 public:
