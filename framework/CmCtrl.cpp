@@ -78,8 +78,7 @@ void TAPIStatusBar::CreateControl() {
 void TAPIStatusBar::SetAtTop(bool atTop) {
     AtTop = atTop;
     LONG style = ::GetWindowLongA(Window, GWL_STYLE);
-    // CCS_TOP is bit 0 of the two-bit dock field; without it the field reads CCS_NOMOVEY (2) or
-    // 0, and a status bar with either docks at the bottom.
+    // Without CCS_TOP the bar has its default dock, the bottom.
     style = atTop ? (style | CCS_TOP) : (style & ~static_cast<LONG>(CCS_TOP));
     ::SetWindowLongA(Window, GWL_STYLE, style);
     Relayout();
