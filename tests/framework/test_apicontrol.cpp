@@ -268,7 +268,7 @@ TEST_F(ControlTest, MemoTakesMoreThanTheDefault32767Characters) {
     EXPECT_EQ(start, 5u);
 }
 
-TEST_F(ControlTest, EditAtItsLimitWarns) {
+TEST_F(ControlTest, EditAtItsLimitAndComboOutOfSpaceWarn) {
     WarningCatcher warnings;
     auto* memo = NewControl<TAPIMemo>(static_cast<HWND>(form));
     ::SendMessageA(memo->Window, EM_LIMITTEXT, 10, 0);
@@ -278,6 +278,15 @@ TEST_F(ControlTest, EditAtItsLimitWarns) {
     EXPECT_NE(WarningCatcher::seen()[0].find("Edit Control Buffer Full!"), std::string::npos)
         << WarningCatcher::seen()[0];
     EXPECT_LE(memo->TextLength(), 10);
+
+    // A combo box that runs out of memory says so the same way.
+    auto* combo = NewControl<TAPIDDCombo>(static_cast<HWND>(form));
+    ::SendMessageA(form, WM_COMMAND, MAKEWPARAM(combo->ID, static_cast<WORD>(CBN_ERRSPACE)),
+                   reinterpret_cast<LPARAM>(combo->Window));
+    Pump();
+    ASSERT_EQ(WarningCatcher::seen().size(), 2u);
+    EXPECT_NE(WarningCatcher::seen()[1].find("ComboBox Control Buffer Full!"), std::string::npos)
+        << WarningCatcher::seen()[1];
 }
 
 TEST_F(ControlTest, MemoNextTellsItsTagOnChange) {
