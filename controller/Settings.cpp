@@ -126,6 +126,10 @@ TMainSize ReadMainSize(const TIniReader& layout) {
     return size;
 }
 
+int ReadPalettoGap(const TIniReader& layout) {
+    return layout.ReadInt("Paletto", "g", kPalettoGap);
+}
+
 bool ReadFontSettings(const TIniReader& language, const std::string& section, TReadFont& font) {
     if (language.ReadInt(section, "Enable", 0) == 0) return false;
     font.Name = language.ReadString(section, "Name", "");
@@ -185,14 +189,22 @@ TTextBases LoadRestOfTextList(const TIniReader& language, TStringArray& list) {
     for (const std::string& message : ReadMessageBoxTexts(language)) list.Add(message);
 
     bases.ShowHideBase = list.Count();
-    list.Add(language.ReadString("TrayMenu", "Show", "Show(&C)"));
-    list.Add(language.ReadString("TrayMenu", "Hide", "Hide(&C)"));
+    list.Add(ReadText(language, Texts::TrayShow));
+    list.Add(ReadText(language, Texts::TrayHide));
     return bases;
 }
 
 TTextBases BuildTextList(const TIniReader& language, TStringArray& list) {
     AddTipStatusTexts(language, list);
     return LoadRestOfTextList(language, list);
+}
+
+std::string ReadText(const TIniReader& language, const TTextKey& text) {
+    return language.ReadString(text.Section, text.Key, text.Default);
+}
+
+BYTE ReadAcceleratorKey(const TIniReader& language, const TMenuKeytype& entry) {
+    return static_cast<BYTE>(language.ReadString("Mainkey", entry.Key, entry.DefaultLetter)[0]);
 }
 
 std::string DuplicateStartText(const TIniReader& language) {
@@ -202,4 +214,8 @@ std::string DuplicateStartText(const TIniReader& language) {
 std::string ReadLanguageText(const std::string& section, const std::string& key, const std::string& defaultValue) {
     CurrentSection = section;
     return ReadIniString(LanguageFile, section, key, defaultValue);
+}
+
+std::string ReadLanguageText(const TTextKey& text) {
+    return ReadLanguageText(text.Section, text.Key, text.Default);
 }

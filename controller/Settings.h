@@ -88,6 +88,71 @@ struct TCreateBtntype {
     TEventProc OnClick;
 };
 
+// The nine buttons of the main window in creation order, with their layout defaults; the main
+// window fills in Control and OnClick. Captions come from [Button] Key.
+inline TCreateBtntype ButtonTable[9] = {
+    {"SUSPEND", "&SUSPEND", nullptr, 1, 30, 10, 142, 25, nullptr},
+    {"OnTop", "+", nullptr, 1, 10, 20, 14, 14, nullptr},
+    {"Exit", "E&xit", nullptr, 0, 234, 10, 80, 25, nullptr},
+    {"Test", "&Test", nullptr, 0, 178, 10, 50, 25, nullptr},
+    {"New", "&N", nullptr, 0, 234, 40, 25, 25, nullptr},
+    {"Delete", "&D", nullptr, 0, 262, 40, 25, 25, nullptr},
+    {"ReLoad", "&ReLoad", nullptr, 0, 10, 240, 148, 25, nullptr},
+    {"ReWrite", "Re&Write", nullptr, 0, 162, 240, 148, 25, nullptr},
+    {"Extension", "&G", nullptr, 1, 290, 40, 25, 25, nullptr},
+};
+
+// Layout defaults of the other controls (section = the control's layout key).
+inline const TRectPlus kFileListLayout{10, 80, 304, 100, ""};
+inline const TRectPlus kFolderCheckLayout{10, 44, 20, 25, ""};
+inline const TRectPlus kFolderListLayout{30, 40, 200, 180, ""};  // height with the list dropped down
+inline const TRectPlus kPalettoLayout{10, 190, 36, 16, ""};      // first colour button
+inline constexpr int kPalettoGap = 2;
+
+// The Ctrl+letter accelerators: [Mainkey] key, built-in letter, command.
+inline constexpr TMenuKeytype kMainKeys[14] = {
+    {"OnTop", "O", 301},   {"Tray", "I", 325},    {"Dialog", "Z", 304},      {"SUSPEND", "S", 303},
+    {"WebSafe", "V", 305}, {"Exit", "X", 306},    {"Test", "T", 320},        {"New", "N", 400},
+    {"Delete", "D", 401},  {"Extension", "G", 403}, {"ReLoad", "R", 706},    {"ReWrite", "W", 707},
+    {"FolderCheck", "F", 402}, {"About", "A", 321},
+};
+
+// One text of the language file with its built-in default.
+struct TTextKey {
+    const char* Section;
+    const char* Key;
+    const char* Default;
+};
+
+namespace Texts {
+inline constexpr TTextKey Title{"Other", "title", "Pelmira"};
+// Read under "ColorMenu" because it is read right after the menus, whose last section that is.
+inline constexpr TTextKey FolderBrowseTitle{"ColorMenu", "folder", "Select Folder"};
+inline constexpr TTextKey ColumnName{"FileList", "Name", "Name"};
+inline constexpr TTextKey ColumnDate{"FileList", "Date", "Date"};
+inline constexpr TTextKey TrayOnTop{"TrayMenu", "OnTop", "Always On &Top"};
+inline constexpr TTextKey TraySuspend{"TrayMenu", "Suspend", "&Suspend"};
+inline constexpr TTextKey TrayDialog{"TrayMenu", "Dialog", "USE Default Dialog(&Z)"};
+inline constexpr TTextKey TrayTray{"TrayMenu", "Tray", "USE Task Tray(&I)"};
+inline constexpr TTextKey TrayWebSafe{"TrayMenu", "WebSafe", "WebSafeColor(&V)"};
+inline constexpr TTextKey TrayAbout{"TrayMenu", "About", "&About"};
+inline constexpr TTextKey TrayExit{"TrayMenu", "Exit", "E&xit"};
+inline constexpr TTextKey TrayLeftClick{"TrayMenu", "LeftClick", "&LeftClick"};
+inline constexpr TTextKey TrayShow{"TrayMenu", "Show", "Show(&C)"};
+inline constexpr TTextKey TrayHide{"TrayMenu", "Hide", "Hide(&C)"};
+inline constexpr TTextKey ListNew{"ListMenu", "New", "&New"};
+inline constexpr TTextKey ListReName{"ListMenu", "ReName", "&ReName"};
+inline constexpr TTextKey ListDelete{"ListMenu", "Delete", "&Delete"};
+inline constexpr TTextKey ListDuplicate{"ListMenu", "Duplicate", "Duplic&ate"};
+inline constexpr TTextKey ColorEdit{"ColorMenu", "Edit", "&Edit"};
+inline constexpr TTextKey ColorInit{"ColorMenu", "Init", "&Init"};
+inline constexpr TTextKey ColorDuplicate{"ColorMenu", "Duplicate", "Duplic&ate"};
+}  // namespace Texts
+
+inline constexpr const char* kButtonSection = "Button";
+inline constexpr const char* kTipHelpSection = "TipHelp";      // keys 0..10, default "."
+inline constexpr const char* kNoTipText = ".";
+
 // ---------------------------------------------------------------------------------------------
 // Options (<base>.ini)
 // ---------------------------------------------------------------------------------------------
@@ -148,6 +213,8 @@ struct TMainSize {
     int ExtendedHeight = 294;// client height of the extended view
 };
 TMainSize ReadMainSize(const TIniReader& layout);
+// [Paletto] g: gap between neighbouring colour buttons and between their two rows.
+int ReadPalettoGap(const TIniReader& layout);
 
 // False when [section] Enable is 0 (the control keeps its system font); otherwise fills `font`.
 bool ReadFontSettings(const TIniReader& language, const std::string& section, TReadFont& font);
@@ -185,12 +252,19 @@ TTextBases BuildTextList(const TIniReader& language, TStringArray& list);
 // key; ended by a message that is exactly "." or after key 99. Nothing when key "0" is empty.
 std::vector<std::string> ReadMessageBoxTexts(const TIniReader& language);
 
+std::string ReadText(const TIniReader& language, const TTextKey& text);
+
+// The key code of a Ctrl accelerator: the first character of [Mainkey] Key, or the built-in
+// letter when the value is empty. The character is the virtual-key code as it stands.
+BYTE ReadAcceleratorKey(const TIniReader& language, const TMenuKeytype& entry);
+
 // The text of the duplicate-start message: [MessageBox] "0", else "oops!!".
 std::string DuplicateStartText(const TIniReader& language);
 
 // The program's language-file reader that also records the section as CurrentSection, the way
 // the menu and caption readers leave it for the next reader.
 std::string ReadLanguageText(const std::string& section, const std::string& key, const std::string& defaultValue);
+std::string ReadLanguageText(const TTextKey& text);
 
 // ---------------------------------------------------------------------------------------------
 // Saving at exit

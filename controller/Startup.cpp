@@ -104,7 +104,7 @@ int RunProgram() {
     }
 
     NameIniFiles();
-    AppTitle = ReadIniString(LanguageFile, "Other", "title", kDefaultTitle);
+    AppTitle = ReadText(TIniFile(LanguageFile), Texts::Title);
 
     // The running instance is found by its window class, which is the title.
     if (const HWND running = FindWindowByClass(AppTitle)) {

@@ -15,7 +15,6 @@
 inline constexpr const char* kLibraryProblemText = "Program cannot be started,\r\nProblem is in Skerrow.dll.";
 inline constexpr const char* kLibraryProblemCaption = "oops!!";
 inline constexpr const char* kHookLibraryName = "\\skerrow.dll";
-inline constexpr const char* kDefaultTitle = "Pelmira";
 
 // The main window's fixed style: caption, system menu and minimise box, no sizing border and
 // no maximise box.

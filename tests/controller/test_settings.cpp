@@ -309,3 +309,29 @@ TEST(StartUp, APositionPastTheScreenEdgeEndsTheClientAreaThere) {
     EXPECT_EQ(ClampStartCoordinate(-20, 320, 1024), 0);
     EXPECT_EQ(ClampStartCoordinate(100, 320, 1024), 100);
 }
+
+TEST(Texts, AcceleratorLetterIsTheFirstCharacterOrTheBuiltInOne) {
+    TMemoryIni lang;
+    const TMenuKeytype& exit = kMainKeys[5];
+    ASSERT_STREQ(exit.Key, "Exit");
+    EXPECT_EQ(ReadAcceleratorKey(lang, exit), 'X');
+    lang.Set("Mainkey", "Exit", "");
+    EXPECT_EQ(ReadAcceleratorKey(lang, exit), 'X');
+    lang.Set("Mainkey", "Exit", "Quit");
+    EXPECT_EQ(ReadAcceleratorKey(lang, exit), 'Q');
+    // Taken as a key code as it stands: a lower-case o is the keypad's divide key.
+    lang.Set("Mainkey", "Exit", "o");
+    EXPECT_EQ(ReadAcceleratorKey(lang, exit), VK_DIVIDE);
+}
+
+TEST(Texts, MenuTextsAndLayoutNumbersFallBackToTheirDefaults) {
+    TMemoryIni lang, layout;
+    EXPECT_EQ(ReadText(lang, Texts::Title), "Pelmira");
+    EXPECT_EQ(ReadText(lang, Texts::TrayDialog), "USE Default Dialog(&Z)");
+    lang.Set("TrayMenu", "Dialog", "Standarddialog");
+    EXPECT_EQ(ReadText(lang, Texts::TrayDialog), "Standarddialog");
+
+    EXPECT_EQ(ReadPalettoGap(layout), 2);
+    layout.Set("Paletto", "g", "0");
+    EXPECT_EQ(ReadPalettoGap(layout), 0);
+}

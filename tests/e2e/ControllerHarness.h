@@ -154,23 +154,26 @@ inline std::string TextOf(HWND w) {
     return text;
 }
 
+struct TWindowQuery {
+    DWORD Pid;
+    std::string ClassName;
+    std::vector<HWND> Found;
+};
+
+// An enumeration callback must be stdcall (a lambda would be cdecl in the i686 build).
+inline BOOL CALLBACK CollectWindow(HWND w, LPARAM data) noexcept {
+    auto* q = reinterpret_cast<TWindowQuery*>(data);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(w, &owner);
+    if ((q->Pid == 0 || owner == q->Pid) && (q->ClassName.empty() || ClassOf(w) == q->ClassName))
+        q->Found.push_back(w);
+    return TRUE;
+}
+
 // Top-level windows of process `pid` (0: any process) with the class name (empty: any class).
 inline std::vector<HWND> TopWindows(DWORD pid, const std::string& className = "") {
-    struct TQuery {
-        DWORD Pid;
-        std::string ClassName;
-        std::vector<HWND> Found;
-    } query{pid, className, {}};
-    ::EnumWindows(
-        [](HWND w, LPARAM data) -> BOOL {
-            auto* q = reinterpret_cast<TQuery*>(data);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(w, &owner);
-            if ((q->Pid == 0 || owner == q->Pid) && (q->ClassName.empty() || ClassOf(w) == q->ClassName))
-                q->Found.push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&query));
+    TWindowQuery query{pid, className, {}};
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&query));
     return query.Found;
 }
 
