@@ -126,6 +126,7 @@ TEST_F(StartUp, SavedOptionsAreAppliedAndWrittenBackWithTheFolderSectionRebuilt)
     const std::string ini = folder.File("vorlund.ini");
     ASSERT_TRUE(WriteTextFile(ini,
                               "[Pelmira]\r\nX=5000\r\nY=-40\r\nSuspend=1\r\nDIALOG=1\r\nWebSafe=1\r\nLeftClick=9\r\n"
+                              "Extension=1\r\nOnTop=1\r\n"
                               "[List]\r\nName=150\r\nDate=90\r\nSelect=3\r\n"
                               "[Folder]\r\nEnable=1\r\nCount=2\r\n1=C:\\pal\\one\r\n2=C:\\pal\\two\r\nSelect=1\r\n"
                               "7=C:\\stale\r\n"));
@@ -141,10 +142,15 @@ TEST_F(StartUp, SavedOptionsAreAppliedAndWrittenBackWithTheFolderSectionRebuilt)
     EXPECT_EQ(window.left, ::GetSystemMetrics(SM_CXSCREEN) - client.right);
     EXPECT_EQ(window.top, 0);
 
+    // The extended view is open (its client height) and the window is always on top.
+    EXPECT_EQ(client.bottom, 294);
+    EXPECT_NE(::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+
     // Saved as suspended: the hook was not installed for this window; the dialog flags were
     // published all the same.
     TSharedBlock block{};
     ASSERT_TRUE(WaitFor([&] { return ReadSharedBlock(block) && block.Dialog == 1 && block.WebSafe == 1; }));
+    EXPECT_EQ(block.OnTop, 1);
     EXPECT_NE(BlockHandle<HWND>(block.OwnerWindow), w);
 
     EXPECT_EQ(CloseController(p, w), 0);
@@ -155,6 +161,8 @@ TEST_F(StartUp, SavedOptionsAreAppliedAndWrittenBackWithTheFolderSectionRebuilt)
     EXPECT_EQ(IniString(ini, "Pelmira", "Dialog"), "1");
     EXPECT_EQ(IniString(ini, "Pelmira", "WebSafe"), "1");
     EXPECT_EQ(IniString(ini, "Pelmira", "LeftClick"), "1");
+    EXPECT_EQ(IniString(ini, "Pelmira", "Extension"), "1");
+    EXPECT_EQ(IniString(ini, "Pelmira", "OnTop"), "1");
     EXPECT_EQ(IniString(ini, "List", "Name"), "150");
     EXPECT_EQ(IniString(ini, "List", "Date"), "90");
     EXPECT_EQ(IniString(ini, "List", "Select"), "3");
