@@ -18,4 +18,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 if [ "${PELMIRA_USE_DISPLAY:-}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
   exec bash "$here/with-wineserver.sh" "$@"
 fi
+# Under a private Xvfb there is no window manager; Wine then waits about two seconds for every
+# framed window it withdraws unless its windows are unmanaged.
+export PELMIRA_UNMANAGED=1
 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/with-wineserver.sh" "$@"
