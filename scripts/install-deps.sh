@@ -16,6 +16,7 @@ packages=(
   xdotool
   imagemagick
   googletest
+  fp-utils-3.2.2
   cmake
   make
 )
