@@ -85,11 +85,15 @@ private:
 
 // Copies vorlund.exe, and the library when `library` names a file of the test folder (copied
 // as skerrow.dll), into `folder`.
-inline bool InstallController(const TTempFolder& folder, const std::string& library = "skerrow.dll") {
+inline bool InstallController(const std::string& folder, const std::string& library = "skerrow.dll") {
     const std::string bin = TestFolder();
-    if (!::CopyFileA((bin + "\\vorlund.exe").c_str(), folder.File("vorlund.exe").c_str(), FALSE)) return false;
+    if (!::CopyFileA((bin + "\\vorlund.exe").c_str(), (folder + "\\vorlund.exe").c_str(), FALSE)) return false;
     if (library.empty()) return true;
-    return ::CopyFileA((bin + "\\" + library).c_str(), folder.File("skerrow.dll").c_str(), FALSE) != FALSE;
+    return ::CopyFileA((bin + "\\" + library).c_str(), (folder + "\\skerrow.dll").c_str(), FALSE) != FALSE;
+}
+
+inline bool InstallController(const TTempFolder& folder, const std::string& library = "skerrow.dll") {
+    return InstallController(folder.Path, library);
 }
 
 class TControllerProcess {
@@ -97,17 +101,21 @@ public:
     // Starts folder\vorlund.exe with the folder as its current directory; showState < 0 leaves
     // the start-up show state to the system.
     bool Start(const TTempFolder& folder, int showState = -1, const std::string& arguments = "") {
+        return Start(folder.Path, showState, arguments);
+    }
+
+    bool Start(const std::string& folder, int showState = -1, const std::string& arguments = "") {
         STARTUPINFOA si{};
         si.cb = sizeof si;
         if (showState >= 0) {
             si.dwFlags = STARTF_USESHOWWINDOW;
             si.wShowWindow = static_cast<WORD>(showState);
         }
-        std::string commandLine = "\"" + folder.File("vorlund.exe") + "\"";
+        std::string commandLine = "\"" + folder + "\\vorlund.exe\"";
         if (!arguments.empty()) commandLine += " " + arguments;
         PROCESS_INFORMATION pi{};
         if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              folder.Path.c_str(), &si, &pi))
+                              folder.c_str(), &si, &pi))
             return false;
         ::CloseHandle(pi.hThread);
         process_ = pi.hProcess;

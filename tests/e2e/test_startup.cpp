@@ -266,3 +266,29 @@ TEST_F(StartUp, AnotherTitleMakesAnotherInstanceThatReadsItsOwnSection) {
     EXPECT_EQ(IniString(titled.File("vorlund.ini"), "Farben", "X"), "100");
     EXPECT_EQ(IniString(titled.File("vorlund.ini"), "Pelmira", "Y"), "120");
 }
+
+TEST_F(StartUp, ADottedFolderShortensTheBaseOfAllThreeIniFiles) {
+    TTempFolder parent("dotted");
+    const std::string folder = parent.File("app.dir");
+    ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(InstallController(folder));
+    // The base ends before the first dot of the whole path: <parent>\app.
+    ASSERT_TRUE(WriteTextFile(parent.File("appLang.ini"), "[Other]\r\ntitle=Dotted\r\n"));
+    ASSERT_TRUE(WriteTextFile(parent.File("app.ini"), "[Dotted]\r\nX=40\r\nY=50\r\n"));
+
+    TControllerProcess p;
+    ASSERT_TRUE(p.Start(folder));
+    const HWND w = WaitForMainWindow(p, "Dotted");
+    ASSERT_NE(w, nullptr);
+    RECT r{};
+    ::GetWindowRect(w, &r);
+    EXPECT_EQ(r.left, 40);
+    EXPECT_EQ(r.top, 50);
+    TSharedBlock block{};
+    ASSERT_TRUE(ReadSharedBlock(block));
+    EXPECT_EQ(lstrcmpiA(std::string(block.SettingsBase).c_str(), parent.File("app").c_str()), 0);
+
+    EXPECT_EQ(CloseController(p, w), 0);
+    EXPECT_EQ(IniString(parent.File("app.ini"), "Pelmira", "X"), "40");
+    EXPECT_FALSE(FileExists(folder + "\\vorlund.ini"));
+}
