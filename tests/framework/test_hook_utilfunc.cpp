@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -36,21 +37,25 @@ public:
 
 private:
     HWND FindDialog() const {
-        struct Search { DWORD thread; HWND found; } search{owner_, nullptr};
-        ::EnumWindows(
-            [](HWND hwnd, LPARAM lp) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(lp);
-                char cls[32] = {};
-                ::GetClassNameA(hwnd, cls, sizeof(cls));
-                if (::GetWindowThreadProcessId(hwnd, nullptr) == s->thread &&
-                    std::string(cls) == "#32770" && ::IsWindowVisible(hwnd)) {
-                    s->found = hwnd;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        Search search{owner_, nullptr};
+        ::EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
         return search.found;
+    }
+
+    struct Search {
+        DWORD thread;
+        HWND found;
+    };
+    static BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM lp) noexcept {
+        auto* s = reinterpret_cast<Search*>(lp);
+        char cls[32] = {};
+        ::GetClassNameA(hwnd, cls, sizeof(cls));
+        if (::GetWindowThreadProcessId(hwnd, nullptr) == s->thread &&
+            std::strcmp(cls, "#32770") == 0 && ::IsWindowVisible(hwnd)) {
+            s->found = hwnd;
+            return FALSE;
+        }
+        return TRUE;
     }
 
     DWORD owner_;
