@@ -296,14 +296,6 @@ TEST(StartUp, ShowCommandFromTheStartStateAndTheSavedOptions) {
     EXPECT_EQ(StartShowCommand(SW_SHOWNORMAL, 2, 0), SW_MINIMIZE);
 }
 
-TEST(StartUp, IniFilesAreNamedFromTheBase) {
-    ProgramBase = "D:\\My";  // what D:\My.Apps\Vorlund.exe gives
-    NameIniFiles();
-    EXPECT_EQ(SettingsFile, "D:\\My.ini");
-    EXPECT_EQ(LanguageFile, "D:\\MyLang.ini");
-    EXPECT_EQ(LayoutFile, "D:\\MyForm.ini");
-}
-
 TEST(StartUp, APositionPastTheScreenEdgeEndsTheClientAreaThere) {
     EXPECT_EQ(ClampStartCoordinate(5000, 320, 1024), 705);
     EXPECT_EQ(ClampStartCoordinate(-20, 320, 1024), 0);
@@ -322,16 +314,4 @@ TEST(Texts, AcceleratorLetterIsTheFirstCharacterOrTheBuiltInOne) {
     // Taken as a key code as it stands: a lower-case o is the keypad's divide key.
     lang.Set("Mainkey", "Exit", "o");
     EXPECT_EQ(ReadAcceleratorKey(lang, exit), VK_DIVIDE);
-}
-
-TEST(Texts, MenuTextsAndLayoutNumbersFallBackToTheirDefaults) {
-    TMemoryIni lang, layout;
-    EXPECT_EQ(ReadText(lang, Texts::Title), "Pelmira");
-    EXPECT_EQ(ReadText(lang, Texts::TrayDialog), "USE Default Dialog(&Z)");
-    lang.Set("TrayMenu", "Dialog", "Standarddialog");
-    EXPECT_EQ(ReadText(lang, Texts::TrayDialog), "Standarddialog");
-
-    EXPECT_EQ(ReadPalettoGap(layout), 2);
-    layout.Set("Paletto", "g", "0");
-    EXPECT_EQ(ReadPalettoGap(layout), 0);
 }
