@@ -191,6 +191,11 @@ int NextControlID = 400;
 namespace {
 INT_PTR AsValue(const void* p) { return reinterpret_cast<INT_PTR>(p); }
 
+bool WatchesWindow(INT_PTR subscriber, HWND window) {
+    const auto* obj = reinterpret_cast<const TSubClass*>(subscriber);
+    return obj != nullptr && obj->Handle == window;
+}
+
 // The dispatcher lives until the module shuts down; its windows are gone by then.
 struct DispatcherReaper {
     ~DispatcherReaper() {
@@ -248,13 +253,15 @@ void TMessageDispatcher::DefaultHandler(TMessageRecord& message) {
     message.Result = 0;
 
     if (copy.Msg == WM_DESTROY) {
-        // Newest first; each destructor unregisters its own pairs and shrinks the list.
-        for (int i = subscribers_.Count() - 1; i >= 0; --i) {
+        // Newest first. Each destructor unregisters its own pairs, and one may free further
+        // subscribers, so the scan starts again from the end after every free.
+        for (;;) {
+            int i = subscribers_.Count() - 1;
+            while (i >= 0 && !WatchesWindow(subscribers_.Get(i), window)) --i;
+            if (i < 0) break;
             auto* obj = reinterpret_cast<TSubClass*>(subscribers_.Get(i));
-            if (obj != nullptr && obj->Handle == window) {
-                subscribers_.Delete(i);
-                delete obj;
-            }
+            subscribers_.Delete(i);
+            delete obj;
         }
         // A destructor may have destroyed further windows and changed the list: look again.
         const int at = windows_.IndexOf(AsValue(window));
@@ -330,8 +337,14 @@ void TSubClass::Listen(UINT message) {
 // TSelfSubClass
 // ---------------------------------------------------------------------------------------------
 
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
 namespace {
 constexpr const char kObjectProp[] = "OBJECT";
+
+// The module this code is linked into: the controller's executable or the hook library. Window
+// classes registered by the library are found only under the library's own instance.
+HINSTANCE ThisModule() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 constexpr const char kWndProcProp[] = "WNDPROC";
 }  // namespace
 
@@ -346,7 +359,7 @@ void TSelfSubClass::CreateControlWindow() {
     Window = ::CreateWindowExA(params.ExStyle, params.ClassName, params.Caption.c_str(), params.Style,
                                params.X, params.Y, params.Width, params.Height, Handle,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlID)),
-                               ::GetModuleHandleA(nullptr), nullptr);
+                               ThisModule(), nullptr);
     if (::IsWindow(Window)) {
         ::SetPropA(Window, kObjectProp, this);
         const LONG_PTR previous =
