@@ -233,12 +233,23 @@ void OnDropFiles(TMessageRecord* record) noexcept {
     });
 }
 
-// Lets the window system deliver what is pending (on Wine: the exposure a closed box left), so
-// that the repaint below covers it.
+// The save box has just closed over the dialog. Windows repaints the uncovered area at once, and
+// UpdateWindow finishes it; on an X11 desktop (Wine) the uncovering arrives later as exposure
+// events and the painted bits reach the screen on the thread's next message check. So: repaint
+// the whole dialog now, then let the thread look at its queue a few times (without removing
+// anything) before the pixels are read.
 void FlushPendingPaints(HWND dialog) {
-    MSG msg;
-    ::PeekMessageA(&msg, dialog, WM_PAINT, WM_PAINT, PM_NOREMOVE);
-    ::UpdateWindow(dialog);
+    constexpr int kSettleRounds = 6;
+    constexpr DWORD kSettleSliceMs = 10;
+    ::RedrawWindow(dialog, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    for (int i = 0; i < kSettleRounds; ++i) {
+        MSG msg;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, kSettleSliceMs, QS_PAINT);
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        ::UpdateWindow(dialog);
+    }
+    ::GdiFlush();
 }
 
 void SavePalette() {

@@ -7,14 +7,18 @@
 namespace {
 
 UINT gTimeoutMs = 120000;
+std::string gDropList;
 
-// The dialog's hook procedure only arms a timer that ends a forgotten dialog; the title and
-// everything else stay the platform's.
+// The dialog's hook procedure arms a timer that ends a forgotten dialog and performs the test's
+// drops; the title and everything else stay the platform's.
 constexpr UINT_PTR kTimeoutTimer = 0x7A11;
 
 UINT_PTR CALLBACK TimeoutHook(HWND dialog, UINT msg, WPARAM wParam, LPARAM) noexcept {
     if (msg == WM_INITDIALOG) {
         SetTimer(dialog, kTimeoutTimer, gTimeoutMs, nullptr);
+    } else if (msg == client::DropMessage() && msg != 0) {
+        client::DropListedFiles(dialog, gDropList);
+        return TRUE;
     } else if (msg == WM_TIMER && wParam == kTimeoutTimer) {
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         return TRUE;
@@ -27,6 +31,7 @@ UINT_PTR CALLBACK TimeoutHook(HWND dialog, UINT msg, WPARAM wParam, LPARAM) noex
 int main(int argc, char** argv) {
     client::TArgs args = client::ParseArgs(argc, argv);
     gTimeoutMs = args.TimeoutMs;
+    gDropList = args.DropList;
 
     CHOOSECOLORA cc{};
     cc.lStructSize = sizeof cc;

@@ -6,13 +6,19 @@
 //   --fullopen              (ChooseColor client) open with the custom-colour half shown
 //   --out PATH              at the end, write the custom colours as "k=r,g,b" lines
 //   --timeout MS            end the dialog after this long (a test that dies leaves no orphan)
+//   --drop-list PATH        on the registered message "PelmiraTestDrop", drop the files listed
+//                           in PATH (one per line) on the dialog's button panel
 #pragma once
 
 #include "Config.h"
 
+#include <shlobj.h>  // DROPFILES
+
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace client {
 
@@ -23,6 +29,7 @@ struct TArgs {
     bool FullOpen = false;
     std::string Out;
     UINT TimeoutMs = 120000;
+    std::string DropList;
 };
 
 inline COLORREF ParseHexColor(const char* text) {
@@ -63,6 +70,8 @@ inline TArgs ParseArgs(int argc, char** argv) {
             args.FullOpen = true;
         } else if (a == "--out") {
             args.Out = next, ++i;
+        } else if (a == "--drop-list") {
+            args.DropList = next, ++i;
         } else if (a == "--timeout") {
             args.TimeoutMs = static_cast<UINT>(std::strtoul(next, nullptr, 10)), ++i;
         }
@@ -81,6 +90,53 @@ inline void WriteColors(const std::string& path, const COLORREF* colors) {
         }
         std::fclose(f);
     }
+}
+
+inline UINT DropMessage() {
+    static const UINT message = RegisterWindowMessageA("PelmiraTestDrop");
+    return message;
+}
+
+// Drops the listed files on the "APIPanel" child of `dialog` the way the shell does: an HDROP
+// (DROPFILES followed by the NUL-separated names and one more NUL) sent as WM_DROPFILES.
+inline void DropListedFiles(HWND dialog, const std::string& listPath) {
+    std::vector<std::string> files;
+    if (FILE* f = std::fopen(listPath.c_str(), "rb")) {
+        char line[1024];
+        while (std::fgets(line, sizeof line, f)) {
+            std::string name = line;
+            while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
+            if (!name.empty()) files.push_back(name);
+        }
+        std::fclose(f);
+    }
+    struct TFind {
+        HWND Panel;
+    } find{nullptr};
+    EnumChildWindows(
+        dialog,
+        [](HWND w, LPARAM p) -> BOOL {
+            char name[32] = {};
+            GetClassNameA(w, name, sizeof name);
+            if (std::strcmp(name, "APIPanel") == 0) {
+                reinterpret_cast<TFind*>(p)->Panel = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    if (find.Panel == nullptr || files.empty()) return;
+
+    std::string names;
+    for (const std::string& name : files) names += name + '\0';
+    names += '\0';
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size());
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size());
+    GlobalUnlock(memory);
+    SendMessageA(find.Panel, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
 }  // namespace client

@@ -16,6 +16,7 @@ constexpr int kBasicGrid = 720;
 constexpr int kCustomGrid = 721;
 constexpr int kAddButton = 712;
 constexpr char kGridClass[] = "StandInColourGrid";
+constexpr UINT_PTR kTimeoutTimer = 0x7A11;
 
 client::TArgs gArgs;
 COLORREF gCustom[16];
@@ -58,9 +59,17 @@ void SetBoxes(HWND dialog, COLORREF color) {
     SetDlgItemInt(dialog, 708, GetBValue(color), FALSE);
 }
 
+// The box's decimal number, any length (leading zeros included), above 255 read as 255; an empty
+// box reads as 0.
 int Component(HWND dialog, int id) {
-    const UINT v = GetDlgItemInt(dialog, id, nullptr, FALSE);  // empty text reads as 0
-    return v > 255 ? 255 : static_cast<int>(v);
+    char text[1024] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    unsigned value = 0;
+    for (const char* p = text; *p >= '0' && *p <= '9'; ++p) {
+        value = value * 10 + static_cast<unsigned>(*p - '0');
+        if (value > 255) return 255;
+    }
+    return static_cast<int>(value);
 }
 
 LRESULT CALLBACK GridProc(HWND grid, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
@@ -120,13 +129,17 @@ void AddToCustom(HWND dialog) {
 }
 
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) noexcept {
+    if (msg == client::DropMessage() && msg != 0) {
+        client::DropListedFiles(dialog, gArgs.DropList);
+        return TRUE;
+    }
     switch (msg) {
     case WM_INITDIALOG:
-        SetWindowTextA(dialog, gArgs.Title.c_str());
         SetBoxes(dialog, gCurrent);
-        SetTimer(dialog, 1, gArgs.TimeoutMs, nullptr);
+        SetTimer(dialog, kTimeoutTimer, gArgs.TimeoutMs, nullptr);
         return TRUE;
     case WM_TIMER:
+        if (wParam != kTimeoutTimer) return FALSE;  // other timers on the dialog are not ours
         EndDialog(dialog, IDCANCEL);
         return TRUE;
     case WM_COMMAND:
@@ -150,7 +163,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) noexce
 // In-memory dialog template (DLGTEMPLATE + DLGITEMTEMPLATEs, DWORD-aligned items).
 class TemplateBuilder {
 public:
-    void Dialog(DWORD style, short cx, short cy) {
+    void Dialog(DWORD style, short cx, short cy, const char* title) {
         DLGTEMPLATE t{};
         t.style = style;
         t.cx = cx;
@@ -158,7 +171,7 @@ public:
         Append(&t, sizeof t);
         Word(0);  // no menu
         Word(0);  // default class "#32770"
-        Word(0);  // title set at WM_INITDIALOG
+        Text(title);  // in the template, so the title is there before WM_INITDIALOG
     }
     void Item(WORD id, DWORD style, short x, short y, short cx, short cy, WORD atom,
               const char* className, const char* text) {
@@ -218,7 +231,8 @@ int main(int argc, char** argv) {
 
     constexpr WORD kButton = 0x80, kEdit = 0x81, kStatic = 0x82;
     TemplateBuilder b;
-    b.Dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER, 300, 200);
+    b.Dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER, 300, 200,
+             gArgs.Title.c_str());
     b.Item(0xFFFF, SS_LEFT, 4, 4, 140, 9, kStatic, nullptr, "Basic colours:");
     b.Item(kBasicGrid, 0, 4, 14, 140, 96, 0, kGridClass, "");
     b.Item(0xFFFF, SS_LEFT, 4, 112, 140, 9, kStatic, nullptr, "Custom colours:");

@@ -1,0 +1,452 @@
+// DialogHarness.h: the colour-dialog tests' side of the desktop. The test process plays the
+// controller (loads skerrow.dll, installs the hook, writes the shared block); a client process
+// shows a colour dialog (the stand-in or the platform's ChooseColorA) and is driven from here
+// through posted messages, its open and save boxes, the real cursor and screen pixels.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "Config.h"
+#include "SharedBlock.h"
+
+#include <commctrl.h>
+
+#include <chrono>
+#include <cstring>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace harness {
+
+// ---------------------------------------------------------------------------------------------
+// Waiting without blind sleeps: the condition is polled while this thread's messages are pumped
+// (the hook posts a notification to our owner window for every message a dialog gets).
+// ---------------------------------------------------------------------------------------------
+inline void PumpMessages() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 15000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        PumpMessages();
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() > end) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The library, as the controller binds it
+// ---------------------------------------------------------------------------------------------
+struct TLibrary {
+    HMODULE Module = nullptr;
+    std::uint8_t(WINAPI* SetHook)(HWND) = nullptr;
+    void(WINAPI* RemoveHook)() = nullptr;
+    std::uint8_t(WINAPI* ChkDialog)() = nullptr;
+    HANDLE(WINAPI* GetResHandle)(UINT) = nullptr;
+
+    bool Load() {
+        Module = ::LoadLibraryA("skerrow.dll");
+        if (Module == nullptr) return false;
+        SetHook = reinterpret_cast<decltype(SetHook)>(reinterpret_cast<void*>(::GetProcAddress(Module, "SetHook")));
+        RemoveHook = reinterpret_cast<decltype(RemoveHook)>(reinterpret_cast<void*>(::GetProcAddress(Module, "RemoveHook")));
+        ChkDialog = reinterpret_cast<decltype(ChkDialog)>(reinterpret_cast<void*>(::GetProcAddress(Module, "ChkDialog")));
+        GetResHandle = reinterpret_cast<decltype(GetResHandle)>(reinterpret_cast<void*>(::GetProcAddress(Module, "GetResHandle")));
+        return SetHook && RemoveHook && ChkDialog && GetResHandle;
+    }
+};
+
+// The block through our own view (the test is the controller here).
+class TBlockView {
+public:
+    TBlockView() {
+        section_ = ::OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, kSectionName);
+        if (section_ != nullptr)
+            view_ = static_cast<TSharedBlock*>(::MapViewOfFile(section_, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    }
+    ~TBlockView() {
+        if (view_ != nullptr) ::UnmapViewOfFile(view_);
+        if (section_ != nullptr) ::CloseHandle(section_);
+    }
+    TBlockView(const TBlockView&) = delete;
+    TBlockView& operator=(const TBlockView&) = delete;
+    TSharedBlock* operator->() const { return view_; }
+    explicit operator bool() const { return view_ != nullptr; }
+
+private:
+    HANDLE section_ = nullptr;
+    TSharedBlock* view_ = nullptr;
+};
+
+inline void SetBlockText(char (&field)[kBlockTextSize], const std::string& text) {
+    std::memset(field, 0, kBlockTextSize);
+    std::memcpy(field, text.data(), text.size() < kBlockTextSize - 1 ? text.size() : kBlockTextSize - 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files
+// ---------------------------------------------------------------------------------------------
+inline std::string TempDir() {
+    char base[MAX_PATH + 1] = {};
+    ::GetTempPathA(MAX_PATH, base);
+    std::string dir = std::string(base) + "pelmira_e2e_" + std::to_string(::GetCurrentProcessId());
+    ::CreateDirectoryA(dir.c_str(), nullptr);
+    return dir;
+}
+
+inline void PutFile(const std::string& path, const std::string& text) {
+    HANDLE f = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD done = 0;
+    ::WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
+    ::CloseHandle(f);
+}
+
+inline bool GetFile(const std::string& path, std::string& text) {
+    HANDLE f = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    char buffer[65536];
+    DWORD read = 0;
+    text.clear();
+    while (::ReadFile(f, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
+    ::CloseHandle(f);
+    return true;
+}
+
+inline std::string ExeDir() {
+    char path[MAX_PATH + 1] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string p = path;
+    return p.substr(0, p.find_last_of('\\'));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Windows of another process
+// ---------------------------------------------------------------------------------------------
+inline DWORD ProcessOf(HWND window) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+inline std::string ClassOf(HWND window) {
+    char name[64] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+inline std::string TextOf(HWND window) {
+    char text[512] = {};
+    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                          nullptr);
+    return text;
+}
+
+inline std::vector<HWND> TopLevelDialogsOf(DWORD pid) {
+    struct TCollect {
+        DWORD Pid;
+        std::vector<HWND> Found;
+    } collect{pid, {}};
+    ::EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* c = reinterpret_cast<TCollect*>(p);
+            if (ProcessOf(w) == c->Pid && ClassOf(w) == "#32770" && ::IsWindowVisible(w)) c->Found.push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&collect));
+    return collect.Found;
+}
+
+inline HWND FindChild(HWND parent, const std::function<bool(HWND)>& match) {
+    struct TSearch {
+        const std::function<bool(HWND)>* Match;
+        HWND Found;
+    } search{&match, nullptr};
+    ::EnumChildWindows(
+        parent,
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<TSearch*>(p);
+            if ((*s->Match)(w)) {
+                s->Found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+inline RECT WindowRectOf(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return r;
+}
+
+inline COLORREF ScreenPixel(POINT p) {
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF c = ::GetPixel(screen, p.x, p.y);
+    ::ReleaseDC(nullptr, screen);
+    return c;
+}
+
+// The probe point of a custom cell: a third across, half-way down (as the library probes it).
+inline POINT CustomCellPoint(HWND dialog, int cell) {
+    const RECT g = WindowRectOf(::GetDlgItem(dialog, 721));
+    const int cw = (g.right - g.left) / 8, ch = (g.bottom - g.top) / 2;
+    return POINT{g.left + (cell % 8) * cw + cw / 3, g.top + (cell / 8) * ch + ch / 2};
+}
+
+inline std::vector<COLORREF> CustomCells(HWND dialog) {
+    std::vector<COLORREF> cells;
+    for (int k = 0; k < 16; ++k) cells.push_back(ScreenPixel(CustomCellPoint(dialog, k)));
+    return cells;
+}
+
+inline std::string ColorText(COLORREF c);
+inline std::string CellsText(const std::vector<COLORREF>& cells);
+
+// Waits until the custom cells show `expected` (the dialog may still be painting); answers the
+// cells as last seen, for the failure message.
+inline std::string WaitForCells(HWND dialog, const std::vector<COLORREF>& expected, int timeoutMs = 15000) {
+    std::vector<COLORREF> seen;
+    WaitFor([&] {
+        seen = CustomCells(dialog);
+        return seen == expected;
+    }, timeoutMs);
+    return CellsText(seen);
+}
+
+inline std::vector<COLORREF> AllWhite() { return std::vector<COLORREF>(16, RGB(255, 255, 255)); }
+
+inline std::string ColorText(COLORREF c) {
+    char t[32];
+    std::snprintf(t, sizeof t, "%u,%u,%u", GetRValue(c), GetGValue(c), GetBValue(c));
+    return t;
+}
+
+inline std::string CellsText(const std::vector<COLORREF>& cells) {
+    std::string s;
+    for (std::size_t k = 0; k < cells.size(); ++k) s += std::to_string(k) + "=" + ColorText(cells[k]) + " ";
+    return s;
+}
+
+// ---------------------------------------------------------------------------------------------
+// A client process with one colour dialog
+// ---------------------------------------------------------------------------------------------
+enum class TDialogKind { StandIn, Wine, WineFullOpen };
+
+inline const char* KindName(TDialogKind kind) {
+    switch (kind) {
+    case TDialogKind::StandIn: return "StandIn";
+    case TDialogKind::Wine: return "Wine";
+    case TDialogKind::WineFullOpen: return "WineFullOpen";
+    }
+    return "?";
+}
+
+class TClient {
+public:
+    TClient(TDialogKind kind, const std::string& args) : kind_(kind) {
+        const std::string exe = ExeDir() + (kind == TDialogKind::StandIn ? "\\stand_in_dialog.exe" : "\\choose_color_client.exe");
+        std::string command = "\"" + exe + "\" --timeout 180000 " + args;
+        if (kind == TDialogKind::WineFullOpen) command += " --fullopen";
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        std::vector<char> line(command.begin(), command.end());
+        line.push_back('\0');
+        started_ = ::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_) != FALSE;
+    }
+    ~TClient() {
+        if (!started_) return;
+        Close();
+        if (::WaitForSingleObject(pi_.hProcess, 10000) != WAIT_OBJECT_0) ::TerminateProcess(pi_.hProcess, 1);
+        ::CloseHandle(pi_.hThread);
+        ::CloseHandle(pi_.hProcess);
+    }
+    TClient(const TClient&) = delete;
+    TClient& operator=(const TClient&) = delete;
+
+    bool Started() const { return started_; }
+    DWORD Pid() const { return pi_.dwProcessId; }
+    TDialogKind Kind() const { return kind_; }
+
+    // The dialog once it carries the take-over property; null when it does not within the time.
+    HWND WaitForTakenOverDialog(int timeoutMs = 30000) {
+        WaitFor([&] {
+            for (HWND w : TopLevelDialogsOf(Pid()))
+                if (::GetPropA(w, "Ostvarin") != nullptr) dialog_ = w;
+            return dialog_ != nullptr;
+        }, timeoutMs);
+        return dialog_;
+    }
+
+    // Any visible dialog of the client that is not the colour dialog: its open or save box.
+    HWND WaitForBox(int timeoutMs = 20000) {
+        HWND box = nullptr;
+        WaitFor([&] {
+            for (HWND w : TopLevelDialogsOf(Pid()))
+                if (w != dialog_ && ::GetPropA(w, "Ostvarin") == nullptr && ::GetDlgItem(w, 720) == nullptr) box = w;
+            return box != nullptr;
+        }, timeoutMs);
+        return box;
+    }
+
+    bool WaitForExit(int timeoutMs = 15000) {
+        return WaitFor([&] { return ::WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }, timeoutMs);
+    }
+
+    void Close() {
+        if (dialog_ != nullptr && ::IsWindow(dialog_)) ::PostMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
+    }
+
+    HWND Dialog() const { return dialog_; }
+
+private:
+    TDialogKind kind_;
+    PROCESS_INFORMATION pi_{};
+    bool started_ = false;
+    HWND dialog_ = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The added controls, seen from outside
+// ---------------------------------------------------------------------------------------------
+inline HWND PanelOf(HWND dialog) {
+    return FindChild(dialog, [](HWND w) { return ClassOf(w) == "APIPanel"; });
+}
+
+inline HWND StatusBarOf(HWND dialog) {
+    return FindChild(dialog, [dialog](HWND w) { return ::GetParent(w) == dialog && ClassOf(w) == STATUSCLASSNAMEA; });
+}
+
+inline std::string StatusText(HWND dialog) { return TextOf(StatusBarOf(dialog)); }
+
+// Centre of panel button i (default layout: 30 pixels apart) in the panel's client coordinates.
+inline LPARAM ButtonPoint(int button) { return MAKELPARAM(30 * button + 15, 7); }
+
+inline void PressButton(HWND panel, int button) {
+    ::PostMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, ButtonPoint(button));
+}
+
+inline void ReleaseButton(HWND panel, LPARAM at) { ::PostMessageA(panel, WM_LBUTTONUP, 0, at); }
+
+inline void ClickButton(HWND panel, int button) {
+    PressButton(panel, button);
+    ReleaseButton(panel, ButtonPoint(button));
+}
+
+// Types a full path into an open or save box and confirms it.
+inline void AnswerBox(HWND box, const std::string& path) {
+    for (int id : {1148, 1152}) {  // cmb13 (explorer style), edt1
+        if (HWND field = ::GetDlgItem(box, id))
+            ::SendMessageTimeoutA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG, 5000, nullptr);
+    }
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, IDOK)));
+}
+
+inline std::string BoxText(HWND dialog, int id) { return TextOf(::GetDlgItem(dialog, id)); }
+
+// Writes the dialog's area of the screen as a 24-bit BMP.
+inline bool SaveScreenshot(HWND window, const std::string& path) {
+    const RECT r = WindowRectOf(window);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return false;
+    HDC screen = ::GetDC(nullptr);
+    HDC mem = ::CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bmp = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(mem, bmp);
+    ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    ::GdiFlush();
+    const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+    fh.bfSize = fh.bfOffBits + stride * h;
+    std::string data(reinterpret_cast<const char*>(&fh), sizeof fh);
+    data.append(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
+    data.append(static_cast<const char*>(bits), stride * h);
+    ::SelectObject(mem, old);
+    ::DeleteObject(bmp);
+    ::DeleteDC(mem);
+    ::ReleaseDC(nullptr, screen);
+    PutFile(path, data);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The test process as the controller: hook installed for the whole test program
+// ---------------------------------------------------------------------------------------------
+class TDialogSuite : public ::testing::Test {
+public:
+    static void SetUpTestSuite() {
+        ASSERT_TRUE(lib_.Load()) << "skerrow.dll or its exports";
+        lib_.GetResHandle(1);  // publishes the eyedropper cursor, as the controller does
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = ::DefWindowProcA;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = "PelmiraTestController";
+        ::RegisterClassA(&wc);
+        owner_ = ::CreateWindowExA(0, wc.lpszClassName, "test controller", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                   wc.hInstance, nullptr);
+        ASSERT_EQ(lib_.SetHook(owner_), 1);
+        dir_ = TempDir();
+        // The dialogs read their settings from here instead of beside the test program.
+        settingsBase_ = dir_ + "\\Vorlund";
+        PutFile(settingsBase_ + "Lang.ini",
+                "[Message_hook]\r\n0=applied\r\n1=outside the dialog\r\n"
+                "[TipHelp_hook]\r\n0=load\r\n1=save\r\n2=pick\r\n3=set\r\n"
+                "[TipHelpStatus_hook]\r\n0=Load a palette\r\n1=Save the palette\r\n2=Pick\r\n3=Set\r\n");
+        TBlockView block;
+        ASSERT_TRUE(block);
+        SetBlockText(block->SettingsBase, settingsBase_);
+        SetBlockText(block->PaletteFolder, dir_);
+        block->WebSafe = 0;
+        block->Dialog = 0;
+        block->OnTop = 0;
+    }
+
+    static void TearDownTestSuite() {
+        if (lib_.RemoveHook) lib_.RemoveHook();
+        if (owner_) ::DestroyWindow(owner_);
+        PumpMessages();
+    }
+
+protected:
+    void TearDown() override {
+        // Every client is closed by its test; the count must be back at zero for the next one.
+        WaitFor([] { return lib_.ChkDialog() == 0; }, 10000);
+    }
+
+    static std::string Path(const std::string& name) { return dir_ + "\\" + name; }
+
+    static inline TLibrary lib_;
+    static inline HWND owner_ = nullptr;
+    static inline std::string dir_;
+    static inline std::string settingsBase_;
+};
+
+// Sixteen distinct colours for line k.
+inline COLORREF PaletteColor(int k) { return RGB(10 + k * 15, 250 - k * 12, 3 + k * 9); }
+
+inline std::string PaletteFileText(const std::string& eol = "\r\n", int lines = 16) {
+    std::string text;
+    for (int k = 0; k < lines; ++k) text += std::to_string(k) + "=" + ColorText(PaletteColor(k)) + eol;
+    return text;
+}
+
+}  // namespace harness

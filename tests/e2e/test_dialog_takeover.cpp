@@ -1,0 +1,153 @@
+// A colour dialog opened by another program while the hook is installed: what it looks like
+// once taken over, how it is counted, and the set-colour button's status texts.
+#include "DialogHarness.h"
+
+using namespace harness;
+
+namespace {
+
+class TakeOver : public TDialogSuite, public ::testing::WithParamInterface<TDialogKind> {};
+
+HWND ToolTipOf(DWORD pid) {
+    struct TFind {
+        DWORD Pid;
+        HWND Found;
+    } find{pid, nullptr};
+    ::EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* f = reinterpret_cast<TFind*>(p);
+            if (ProcessOf(w) == f->Pid && ClassOf(w) == TOOLTIPS_CLASSA) f->Found = w;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    return find.Found;
+}
+
+bool Intersects(const RECT& a, const RECT& b) {
+    RECT both;
+    return ::IntersectRect(&both, &a, &b) != FALSE;
+}
+
+}  // namespace
+
+TEST_P(TakeOver, DialogGetsTitleMarkPanelButtonsAndStatusBar) {
+    TClient client(GetParam(), "--title \"Pick a colour\"");
+    ASSERT_TRUE(client.Started());
+    HWND dialog = client.WaitForTakenOverDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(lib_.ChkDialog(), 1);
+
+    const std::string title = TextOf(dialog);
+    if (GetParam() == TDialogKind::StandIn)
+        EXPECT_EQ(title, "Pick a colour '");
+    else
+        EXPECT_EQ(title.substr(title.size() - 2), " '") << title;
+    EXPECT_EQ(::GetPropA(dialog, "Ostvarin"), ::GetDlgItem(dialog, 720));
+
+    HWND panel = PanelOf(dialog);
+    ASSERT_NE(panel, nullptr);
+    RECT client_{};
+    ::GetClientRect(panel, &client_);
+    EXPECT_EQ(client_.right, 120);
+    EXPECT_EQ(client_.bottom, 14);
+    // On the custom-colours caption: in the standard order that is the window after the basic
+    // grid; in Wine's, where that window is the custom grid itself, the caption above the grid.
+    HWND next = ::GetWindow(::GetDlgItem(dialog, 720), GW_HWNDNEXT);
+    if (GetParam() == TDialogKind::StandIn) {
+        EXPECT_EQ(::GetParent(panel), next);
+    } else {
+        EXPECT_EQ(::GetDlgCtrlID(next), 721);
+        EXPECT_EQ(::GetParent(panel), ::GetDlgItem(dialog, 1089));
+    }
+    EXPECT_FALSE(Intersects(WindowRectOf(panel), WindowRectOf(::GetDlgItem(dialog, 721))))
+        << "the panel must not cover custom cells";
+    RECT onParent = WindowRectOf(panel);
+    ::MapWindowPoints(nullptr, ::GetParent(panel), reinterpret_cast<POINT*>(&onParent), 2);
+    EXPECT_EQ(onParent.left, 110);
+    EXPECT_EQ(onParent.top, 0);
+
+    HWND tip = ToolTipOf(client.Pid());
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 4);  // one tool per button
+
+    ASSERT_NE(StatusBarOf(dialog), nullptr);
+    EXPECT_EQ(StatusText(dialog), "");  // "default.pli" has no file name yet
+
+    if (GetParam() == TDialogKind::Wine) {
+        // Wine's plain dialog is 326 pixels high: "HookSize" (10) more now. (Its width is set by
+        // the dialog's own initialisation, which runs after the take-over.)
+        const RECT r = WindowRectOf(dialog);
+        EXPECT_EQ(r.bottom - r.top, 336);
+    }
+
+    // The buttons are drawn on the panel: raised edges on the button face.
+    const RECT p = WindowRectOf(panel);
+    EXPECT_TRUE(WaitFor([&] { return ScreenPixel(POINT{p.left + 5, p.top + 3}) == ::GetSysColor(COLOR_BTNFACE); }, 5000));
+
+    const std::string shots = ExeDir() + "\\..\\screenshots";
+    ::CreateDirectoryA(shots.c_str(), nullptr);
+    EXPECT_TRUE(SaveScreenshot(dialog, shots + "\\takeover_" + KindName(GetParam()) + ".bmp"));
+
+    client.Close();
+    ASSERT_TRUE(client.WaitForExit());
+    EXPECT_TRUE(WaitFor([&] { return lib_.ChkDialog() == 0; }, 5000)) << "the count returns to 0";
+}
+
+TEST_P(TakeOver, ToolTipsShowTheirStatusTextAndPopBackToTheFileName) {
+    TClient client(GetParam(), "");
+    HWND dialog = client.WaitForTakenOverDialog();
+    ASSERT_NE(dialog, nullptr);
+    HWND panel = PanelOf(dialog);
+    const RECT p = WindowRectOf(panel);
+    ::SetCursorPos(p.left + 75, p.top + 7);  // over the eyedropper
+    EXPECT_TRUE(WaitFor([&] { return StatusText(dialog) == "Pick"; }, 10000)) << StatusText(dialog);
+    const RECT d = WindowRectOf(dialog);
+    ::SetCursorPos(d.left + 5, d.bottom - 5);
+    EXPECT_TRUE(WaitFor([&] { return StatusText(dialog).empty(); }, 15000)) << StatusText(dialog);
+}
+
+TEST_P(TakeOver, SetColorReleasedOutsideTheDialogOnlyShowsMessageOne) {
+    TClient client(GetParam(), "");
+    HWND dialog = client.WaitForTakenOverDialog();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(WaitForCells(dialog, AllWhite()), CellsText(AllWhite()));
+    const RECT d = WindowRectOf(dialog);
+    const POINT outside = d.left > 20 ? POINT{d.left - 10, d.top + 10} : POINT{d.right + 10, d.top + 10};
+    ::SetCursorPos(outside.x, outside.y);
+    ClickButton(PanelOf(dialog), 3);
+    EXPECT_TRUE(WaitFor([&] { return StatusText(dialog) == "outside the dialog"; })) << StatusText(dialog);
+    EXPECT_EQ(CellsText(CustomCells(dialog)), CellsText(AllWhite()));
+
+    // Released on the button itself, inside the dialog: the picked colour is applied.
+    const RECT p = WindowRectOf(PanelOf(dialog));
+    ::SetCursorPos(p.left + 105, p.top + 7);
+    ClickButton(PanelOf(dialog), 3);
+    EXPECT_TRUE(WaitFor([&] { return StatusText(dialog) == "applied"; })) << StatusText(dialog);
+}
+
+TEST_P(TakeOver, ADialogOpenedAt253IsTakenOverWithoutBecomingAProbe) {
+    {
+        TBlockView block;
+        ASSERT_TRUE(block);
+        block->DialogCount = 253;
+    }
+    {
+        TClient client(GetParam(), "");
+        HWND dialog = client.WaitForTakenOverDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_NE(lib_.ChkDialog(), 254) << "a user's dialog must never make the next one a probe";
+        // A second dialog now is a user's dialog too, not a probe to be destroyed.
+        TClient second(GetParam(), "");
+        ASSERT_TRUE(second.Started());
+        HWND other = second.WaitForTakenOverDialog();
+        EXPECT_NE(other, nullptr) << "the second dialog was destroyed as a probe";
+        EXPECT_TRUE(::IsWindow(dialog));
+        EXPECT_TRUE(::IsWindow(other));
+    }
+    TBlockView block;
+    block->DialogCount = 0;
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, TakeOver,
+                         ::testing::Values(TDialogKind::StandIn, TDialogKind::Wine, TDialogKind::WineFullOpen),
+                         [](const ::testing::TestParamInfo<TDialogKind>& info) { return KindName(info.param); });
