@@ -200,3 +200,22 @@ TOptions CollectSettings() {
     v.FolderSelect = selectable ? StartOptions.FolderSelect : -1;
     return v;
 }
+
+void ApplyViewSize() {
+    TSDIMainWindow* w = WindowObject();
+    if (w == nullptr) return;
+    const bool extended = MainForm.Extension != nullptr ? MainForm.Extension->GetChecked() : ExtensionButtonDown();
+    w->SetClientWidth(MainSize.Width);
+    w->SetClientHeight(extended ? MainSize.ExtendedHeight : MainSize.NormalHeight);
+    if (MainForm.FileList != nullptr) MainForm.FileList->SetVisible(extended);
+}
+
+void SetStatusText(const std::string& text) {
+    if (MainForm.StatusBar != nullptr) MainForm.StatusBar->SetText(0, text);
+}
+
+void ShowStatusMessage(int k) { SetStatusText(StatusText(k)); }
+
+void SetAcceleratorsEnabled(bool on) {
+    CurrentAccel = on && MainForm.Accelerators != nullptr ? MainForm.Accelerators->AccelHandle : nullptr;
+}
