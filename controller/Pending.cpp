@@ -31,6 +31,5 @@ void EditColor(int) {}
 void ListCommand(UINT, bool) {}
 void BeginNameEdit() {}
 void EndNameEdit() {}
-bool IsValidPaletteName(const std::string&) { return false; }
 void ColorButtonMenu(int) {}
 void AttachColorButtonHandlers(TVxrinkBtn*, int) {}
