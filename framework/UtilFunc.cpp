@@ -117,11 +117,52 @@ public:
     }
     ShellMalloc(const ShellMalloc&) = delete;
     ShellMalloc& operator=(const ShellMalloc&) = delete;
-    IMalloc* operator->() const noexcept { return malloc_; }
+    IMalloc* Get() const noexcept { return malloc_; }
     explicit operator bool() const noexcept { return malloc_ != nullptr; }
 
 private:
     IMalloc* malloc_ = nullptr;
+};
+
+// A block from the shell allocator (buffer or item list), freed through it at the end of the scope.
+template <typename T>
+class ShellBlock {
+public:
+    ShellBlock(IMalloc* allocator, T* block) noexcept : allocator_(allocator), block_(block) {}
+    ~ShellBlock() {
+        if (block_) allocator_->Free(const_cast<void*>(static_cast<const void*>(block_)));
+    }
+    ShellBlock(const ShellBlock&) = delete;
+    ShellBlock& operator=(const ShellBlock&) = delete;
+    T* Get() const noexcept { return block_; }
+
+private:
+    IMalloc* allocator_;
+    T* block_;
+};
+
+// The picker's initial-folder buffer for the length of one BrowseForFolder call.
+class InitialFolderScope {
+public:
+    explicit InitialFolderScope(const std::string& path) noexcept;
+    ~InitialFolderScope();
+    InitialFolderScope(const InitialFolderScope&) = delete;
+    InitialFolderScope& operator=(const InitialFolderScope&) = delete;
+};
+
+// A solid brush deleted at the end of the scope.
+class SolidBrush {
+public:
+    explicit SolidBrush(COLORREF color) noexcept : brush_(::CreateSolidBrush(color)) {}
+    ~SolidBrush() {
+        if (brush_) ::DeleteObject(brush_);
+    }
+    SolidBrush(const SolidBrush&) = delete;
+    SolidBrush& operator=(const SolidBrush&) = delete;
+    HBRUSH Get() const noexcept { return brush_; }
+
+private:
+    HBRUSH brush_;
 };
 
 }  // namespace
@@ -380,55 +421,50 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM lParam, LPARAM) no
     }
 }
 
+namespace {
+
+InitialFolderScope::InitialFolderScope(const std::string& path) noexcept {
+    gBrowseInitialFolder = ::GlobalAlloc(GMEM_ZEROINIT, path.size() + 1);
+    if (!gBrowseInitialFolder) return;
+    if (auto* folder = static_cast<char*>(::GlobalLock(gBrowseInitialFolder))) {
+        std::memcpy(folder, path.c_str(), path.size());
+        ::GlobalUnlock(gBrowseInitialFolder);
+    }
+}
+
+InitialFolderScope::~InitialFolderScope() {
+    if (gBrowseInitialFolder) ::GlobalFree(gBrowseInitialFolder);
+    gBrowseInitialFolder = nullptr;
+}
+
+}  // namespace
+
 bool BrowseForFolder(HWND owner, const std::string& title, std::string& path, bool includeFiles) {
     ShellMalloc allocator;
     if (!allocator) return false;
+    InitialFolderScope initialFolder(path);
 
-    gBrowseInitialFolder = ::GlobalAlloc(GMEM_ZEROINIT, path.size() + 1);
-    if (gBrowseInitialFolder) {
-        if (auto* folder = static_cast<char*>(::GlobalLock(gBrowseInitialFolder))) {
-            std::memcpy(folder, path.c_str(), path.size());
-            ::GlobalUnlock(gBrowseInitialFolder);
-        }
-    }
-    auto freeInitialFolder = [] {
-        if (gBrowseInitialFolder) ::GlobalFree(gBrowseInitialFolder);
-        gBrowseInitialFolder = nullptr;
-    };
+    ShellBlock<char> display(allocator.Get(), static_cast<char*>(allocator.Get()->Alloc(MAX_PATH)));
+    if (!display.Get()) return false;
 
-    auto* display = static_cast<char*>(allocator->Alloc(MAX_PATH));
-    if (!display) {
-        freeInitialFolder();
-        return false;
-    }
-
-    PIDLIST_ABSOLUTE root = nullptr;
-    if (FAILED(::SHGetSpecialFolderLocation(owner, CSIDL_DRIVES, &root))) {
-        allocator->Free(display);
-        freeInitialFolder();
-        return false;
-    }
+    PIDLIST_ABSOLUTE rootList = nullptr;
+    if (FAILED(::SHGetSpecialFolderLocation(owner, CSIDL_DRIVES, &rootList))) return false;
+    ShellBlock<ITEMIDLIST_ABSOLUTE> root(allocator.Get(), rootList);
 
     BROWSEINFOA info{};
     info.hwndOwner = owner;
-    info.pidlRoot = root;
-    info.pszDisplayName = display;
+    info.pidlRoot = root.Get();
+    info.pszDisplayName = display.Get();
     info.lpszTitle = title.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT | BIF_EDITBOX | BIF_VALIDATE;
     if (includeFiles) info.ulFlags |= BIF_BROWSEINCLUDEFILES;
     info.lpfn = BrowseCallback;
 
-    const PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderA(&info);
-    const bool confirmed = chosen != nullptr;
-    if (chosen) {
-        char chosenPath[MAX_PATH + 1] = {};
-        if (::SHGetPathFromIDListA(chosen, chosenPath)) path = chosenPath;
-        allocator->Free(chosen);
-    }
-    allocator->Free(root);
-    allocator->Free(display);
-    freeInitialFolder();
-    return confirmed;
+    ShellBlock<ITEMIDLIST_ABSOLUTE> chosen(allocator.Get(), ::SHBrowseForFolderA(&info));
+    if (!chosen.Get()) return false;
+    char chosenPath[MAX_PATH + 1] = {};
+    if (::SHGetPathFromIDListA(chosen.Get(), chosenPath)) path = chosenPath;
+    return true;
 }
 
 bool PickColor(HWND owner, COLORREF& color, COLORREF* customColors) {
@@ -550,10 +586,8 @@ void CenterWindow(HWND hwnd) {
 LRESULT FillClient(HWND hwnd, COLORREF color, HDC dc) {
     RECT client{};
     ::GetClientRect(hwnd, &client);
-    if (const HBRUSH brush = ::CreateSolidBrush(color)) {
-        ::FillRect(dc, &client, brush);
-        ::DeleteObject(brush);
-    }
+    const SolidBrush brush(color);
+    if (brush.Get()) ::FillRect(dc, &client, brush.Get());
     return 1;
 }
 
