@@ -354,11 +354,25 @@ inline void AnswerBox(HWND box, const std::string& path) {
 
 inline std::string BoxText(HWND dialog, int id) { return TextOf(::GetDlgItem(dialog, id)); }
 
-// Writes the dialog's area of the screen as a 24-bit BMP.
-inline bool SaveScreenshot(HWND window, const std::string& path) {
+// The window's area of the screen as 24-bit rows (bottom-up, as a BMP stores them).
+inline std::string CaptureWindow(HWND window);
+
+// Waits until two captures of the window in a row are the same: the window has finished painting.
+inline bool WaitForSteadyImage(HWND window, int timeoutMs = 10000) {
+    std::string last = CaptureWindow(window);
+    return WaitFor([&] {
+        ::Sleep(100);
+        std::string now = CaptureWindow(window);
+        const bool same = now == last;
+        last = std::move(now);
+        return same;
+    }, timeoutMs);
+}
+
+inline std::string CaptureWindow(HWND window) {
     const RECT r = WindowRectOf(window);
     const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) return false;
+    if (w <= 0 || h <= 0) return {};
     HDC screen = ::GetDC(nullptr);
     HDC mem = ::CreateCompatibleDC(screen);
     BITMAPINFO bi{};
@@ -373,17 +387,33 @@ inline bool SaveScreenshot(HWND window, const std::string& path) {
     ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
     ::GdiFlush();
     const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-    fh.bfSize = fh.bfOffBits + stride * h;
-    std::string data(reinterpret_cast<const char*>(&fh), sizeof fh);
-    data.append(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
-    data.append(static_cast<const char*>(bits), stride * h);
+    std::string rows(static_cast<const char*>(bits), stride * h);
     ::SelectObject(mem, old);
     ::DeleteObject(bmp);
     ::DeleteDC(mem);
     ::ReleaseDC(nullptr, screen);
+    return rows;
+}
+
+// Writes the dialog's area of the screen as a 24-bit BMP.
+inline bool SaveScreenshot(HWND window, const std::string& path) {
+    const RECT r = WindowRectOf(window);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const std::string rows = CaptureWindow(window);
+    if (rows.empty()) return false;
+    BITMAPINFOHEADER ih{};
+    ih.biSize = sizeof ih;
+    ih.biWidth = w;
+    ih.biHeight = h;
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + static_cast<DWORD>(rows.size());
+    std::string data(reinterpret_cast<const char*>(&fh), sizeof fh);
+    data.append(reinterpret_cast<const char*>(&ih), sizeof ih);
+    data += rows;
     PutFile(path, data);
     return true;
 }

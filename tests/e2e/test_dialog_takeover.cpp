@@ -80,9 +80,15 @@ TEST_P(TakeOver, DialogGetsTitleMarkPanelButtonsAndStatusBar) {
         EXPECT_EQ(r.bottom - r.top, 336);
     }
 
-    // The buttons are drawn on the panel: raised edges on the button face.
+    // The four buttons are drawn on the panel: each has its own raised edge, so the panel shows
+    // a dark right edge of one button next to the light left edge of the next.
     const RECT p = WindowRectOf(panel);
-    EXPECT_TRUE(WaitFor([&] { return ScreenPixel(POINT{p.left + 5, p.top + 3}) == ::GetSysColor(COLOR_BTNFACE); }, 5000));
+    for (int b = 1; b < 4; ++b) {
+        EXPECT_TRUE(WaitFor([&] {
+            return ScreenPixel(POINT{p.left + 30 * b - 1, p.top + 7}) != ScreenPixel(POINT{p.left + 30 * b, p.top + 7});
+        }, 5000)) << "edge between buttons " << b - 1 << " and " << b;
+    }
+    EXPECT_TRUE(WaitForSteadyImage(dialog));
 
     const std::string shots = ExeDir() + "\\..\\screenshots";
     ::CreateDirectoryA(shots.c_str(), nullptr);
