@@ -3,91 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "UtilFunc.h"
+#include "UtilFuncTestSupport.h"
 
-#include <atomic>
-#include <chrono>
-#include <cstring>
-#include <filesystem>
 #include <fstream>
-#include <functional>
-#include <thread>
 
 namespace {
 
-// Waits for a visible dialog ("#32770") of the calling thread and runs an action on it from a
-// second thread while the first one sits in the dialog's modal loop.
-class DialogDriver {
-public:
-    using Action = std::function<void(HWND)>;
-    explicit DialogDriver(Action action) : owner_(::GetCurrentThreadId()) {
-        worker_ = std::thread([this, action] {
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-            while (std::chrono::steady_clock::now() < deadline) {
-                if (HWND dialog = FindDialog()) {
-                    found_ = true;
-                    action(dialog);
-                    return;
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            }
-        });
-    }
-    ~DialogDriver() { worker_.join(); }
-    bool Found() const { return found_; }
-
-private:
-    HWND FindDialog() const {
-        Search search{owner_, nullptr};
-        ::EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-
-    struct Search {
-        DWORD thread;
-        HWND found;
-    };
-    static BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM lp) noexcept {
-        auto* s = reinterpret_cast<Search*>(lp);
-        char cls[32] = {};
-        ::GetClassNameA(hwnd, cls, sizeof(cls));
-        if (::GetWindowThreadProcessId(hwnd, nullptr) == s->thread &&
-            std::strcmp(cls, "#32770") == 0 && ::IsWindowVisible(hwnd)) {
-            s->found = hwnd;
-            return FALSE;
-        }
-        return TRUE;
-    }
-
-    DWORD owner_;
-    std::atomic<bool> found_{false};
-    std::thread worker_;
-};
-
-class TempFolder {
-public:
-    TempFolder() {
-        char base[MAX_PATH + 1] = {};
-        ::GetTempPathA(MAX_PATH, base);
-        static int counter = 0;
-        path_ = std::string(base) + "pelmira_hook_utilfunc_" +
-                std::to_string(::GetCurrentProcessId()) + "_" + std::to_string(++counter);
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-        ::GetCurrentDirectoryA(MAX_PATH, startDir_);
-    }
-    ~TempFolder() {
-        // The boxes make the chosen folder the process's current one, which blocks removing it.
-        ::SetCurrentDirectoryA(startDir_);
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string Join(const std::string& name) const { return path_ + "\\" + name; }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-    char startDir_[MAX_PATH + 1] = {};
-};
+using utilfunc_test::DialogDriver;
+using utilfunc_test::TempFolder;
 
 const std::string kFilter = std::string("Palette files\0*.pli\0All files\0*.*\0", 34);
 
