@@ -1,10 +1,8 @@
 // PaletteList.h: the palette library list: the folder row (check box, folder combo, FolderEdit,
 // New and Delete), the palette folder published to the hook library, and the palette list.
 //
-// Owned by the palette-library code (PaletteList.cpp); the main window creates the controls
-// (MainForm, MainWindow.h) and calls these. Functions not written yet have empty stand-ins in
-// Pending.cpp: remove a stand-in there when its definition lands here.
-// One GUI thread.
+// The main window creates the controls (MainForm, MainWindow.h) and calls these; the palette
+// file operations (PaletteOps.h) act on the folder the list shows. One GUI thread.
 #pragma once
 
 #include "Config.h"
@@ -26,6 +24,10 @@ inline std::string CurrentPaletteFile;
 inline int CurrentRow = 0;
 // File name to select at the next fill while CurrentRow is -2.
 inline std::string PendingName;
+// The folder whose palettes the list shows (without a trailing backslash), set by every fill.
+// The file commands work in this folder: the text of FolderEdit can be typed over, and a drop
+// can list another folder, without the rows changing their folder.
+inline std::string ListedFolder;
 
 std::string GetPaletteFolder();
 void PublishPaletteFolder();
@@ -51,3 +53,6 @@ void ApplyExtendedView();
 void AttachPaletteListHandlers(TAPIListView* list);
 // WM_KEYUP trapped on the palette list's window (Msg = WM_KEYUP, WParam = the key).
 void PaletteListKeyUp(TMessageRecord* message);
+// The palette list's column click (a TColumnClickBlock): ends a running name edit instead of
+// sorting; otherwise sorts and keeps CurrentRow on the current palette.
+void PaletteListColumnClick(TMessageRecord* message);

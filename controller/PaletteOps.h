@@ -1,10 +1,10 @@
 // PaletteOps.h: palette file operations: the sixteen colours, loading, writing, the colour
 // buttons' eyedropper and menu, and the list commands New, ReName, Delete and Duplicate.
 //
-// Owned by the palette-operations code (PaletteOps.cpp); the main window creates the colour
-// buttons (MainForm.Paletto, MainWindow.h) and routes commands 601-606 here. Functions not
-// written yet have empty stand-ins in Pending.cpp: remove a stand-in there when its definition
-// lands here. One GUI thread.
+// The main window creates the colour buttons (MainForm.Paletto, MainWindow.h) and routes
+// commands 601-606 here. Files are read and written in the folder the palette list shows
+// (ListedFolder, PaletteList.h). A write that fails is reported to the user and changes nothing:
+// ReWrite stays enabled, a new row is not kept. One GUI thread.
 #pragma once
 
 #include "Config.h"
@@ -27,12 +27,21 @@ inline COLORREF PaletteColors[16] = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xF
                                      0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
                                      0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
 
+// The row whose label edit the list announced last (LVN_BEGINLABELEDIT); -1 when unknown.
+inline int EditRowNotified = -1;
+
 // The palette list's click handler (also run by SelectItem and the list's navigation keys).
 void LoadSelectedPalette();
+// Reads the palette file into PaletteColors and the buttons; ReWrite is disabled in any case.
+// False (colours unchanged) when the file cannot be read.
 bool ReadPalette(const std::string& path);
+// Writes PaletteColors to the file; a failure is reported with a message box and answers false.
 bool WritePalette(const std::string& path);
-// ReWrite button / command 707.
-void RewritePalette();
+// ReWrite button / command 707. False when the write failed (ReWrite stays enabled).
+bool RewritePalette();
+// The ReWrite button's enabled state: the colours differ from the current palette file.
+bool PaletteChanged();
+void SetPaletteChanged(bool changed);
 void FillAllColors(COLORREF colour);
 void EditColor(int index);
 // Commands 601, 602, 603 and 606 of the list menu and its accelerators (F2, Delete); any other

@@ -1,0 +1,390 @@
+// PaletteOps.cpp: the current palette, its file, the colour buttons and the list commands
+// (see PaletteOps.h).
+#include "PaletteOps.h"
+
+#include <windowsx.h>
+
+#include "MainWindow.h"
+#include "PaletteList.h"
+#include "PaletteRules.h"
+#include "PaletteStore.h"
+#include "Program.h"
+#include "UtilFunc.h"
+
+namespace {
+
+constexpr COLORREF kWhite = 0xFFFFFF;
+// [MessageBox] 14: a palette file could not be written. Older language files end before it.
+constexpr int kWriteFailedMessage = 14;
+constexpr const char* kWriteFailedDefault = "The palette file could not be written.";
+
+// Name-edit state.
+int EditRow = -1;
+std::string EditOldName;
+bool NewResetsColors = true;
+bool EditStartsFresh = true;
+bool ComboWasEnabled = true;
+bool ReWriteWasEnabled = false;
+// The colour button last pressed (eyedropper).
+int PickButton = -1;
+
+HWND Window() { return MainWindowHandle; }
+
+TAPIListView* List() { return MainForm.FileList; }
+
+int FirstSelectedRow() { return List() != nullptr ? List()->FirstSelected() : -1; }
+
+pelmira::TPaletteColors CurrentColors() {
+    pelmira::TPaletteColors colors{};
+    for (int i = 0; i < pelmira::kPaletteEntries; ++i) colors[i] = PaletteColors[i];
+    return colors;
+}
+
+void ShowPaletteColors() {
+    for (int i = 0; i < pelmira::kPaletteEntries; ++i)
+        if (MainForm.Paletto[i] != nullptr) MainForm.Paletto[i]->SetColor(PaletteColors[i]);
+}
+
+// Message n of the language file, or `fallback` when the file has fewer messages.
+std::string MessageOr(int n, const char* fallback) {
+    return n < ShowHideBase - MessageBase ? MessageText(n) : std::string(fallback);
+}
+
+void ReportWriteFailure(const std::string& path, DWORD error) {
+    const std::string text = "[" + FileNameOf(path) + "]\r\n" + MessageOr(kWriteFailedMessage, kWriteFailedDefault) +
+                             "\r\n\r\n" + SystemErrorText(error);
+    ::MessageBoxA(Window(), text.c_str(), AppTitle.c_str(), MB_OK | MB_ICONERROR);
+}
+
+void NameErrorBox(int message, UINT icon) {
+    ::MessageBoxA(Window(), MessageText(message).c_str(), MessageText(1).c_str(), MB_OK | icon);
+}
+
+// The row keeps its selection when a write failed: back to the row of the current palette,
+// without loading it again.
+void ReselectCurrentRow() {
+    TAPIListView* list = List();
+    list->SelectItem(-1);
+    if (CurrentRow < 0) return;
+    LVITEMA state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageA(list->Window, LVM_SETITEMSTATE, static_cast<WPARAM>(CurrentRow), reinterpret_cast<LPARAM>(&state));
+}
+
+void SetNameEditControls(bool enabled) {
+    MainForm.FolderCombo->SetEnabled(enabled && ComboWasEnabled);
+    MainForm.New->SetEnabled(enabled && ComboWasEnabled);
+    MainForm.Delete->SetEnabled(enabled && ComboWasEnabled);
+    MainForm.FolderCheck->SetEnabled(enabled);
+    MainForm.Exit->SetEnabled(enabled);
+    MainForm.Suspend->SetEnabled(enabled);
+    MainForm.Extension->SetEnabled(enabled);
+}
+
+void ColorPressed(TMessageRecord* message) noexcept { PickButton = static_cast<int>(message->WParam); }
+
+void PickPreview(TMessageRecord* message) noexcept {
+    const int i = static_cast<int>(message->WParam);
+    TVxrinkBtn* button = MainForm.Paletto[i];
+    if (button == nullptr) return;
+    // The position is in the window's client coordinates and negative left of or above it.
+    const POINT at{GET_X_LPARAM(message->LParam), GET_Y_LPARAM(message->LParam)};
+    COLORREF colour = PaletteColors[i];
+    int status = 14;
+    if (!::PtInRect(&button->BoundsRect, at)) {
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        const HDC screen = ::GetDC(nullptr);
+        const COLORREF pixel = ::GetPixel(screen, cursor.x, cursor.y);
+        ::ReleaseDC(nullptr, screen);
+        if (pixel == CLR_INVALID) return;
+        colour = pixel;
+        if (MenuItemChecked(kCmdWebSafe))
+            colour = RGB(RoundToWebSafe(GetRValue(pixel)), RoundToWebSafe(GetGValue(pixel)),
+                         RoundToWebSafe(GetBValue(pixel)));
+        status = colour == PaletteColors[i] ? 15 : 16;
+    }
+    ShowStatusMessage(status);
+    button->SetColor(colour);
+}
+
+void PickCommit(TMessageRecord* message) noexcept {
+    const int i = static_cast<int>(message->WParam);
+    TVxrinkBtn* button = MainForm.Paletto[i];
+    if (button == nullptr) return;
+    const COLORREF shown = button->Color;
+    if (FirstSelectedRow() < 0 || shown == PaletteColors[i]) {
+        SetStatusText(CurrentPaletteFile);
+    } else {
+        SetPaletteChanged(true);
+        ShowStatusMessage(17);
+    }
+    PaletteColors[i] = shown;
+}
+
+void ColorRightClick(TMessageRecord* message) noexcept { ColorButtonMenu(static_cast<int>(message->WParam)); }
+
+// The end of a name edit that is not refused: the controls as they were, keys back on.
+void FinishNameEdit() {
+    SetNameEditControls(true);
+    SetPaletteChanged(ReWriteWasEnabled);
+    List()->SetEditMode(false);
+    SetAcceleratorsEnabled(true);
+}
+
+// The name was refused: the old name back, and the same row edited again.
+void RefuseName() {
+    TAPIListView* list = List();
+    list->SetItemText(EditRow, 0, EditOldName);
+    ::SetFocus(list->Window);
+    ListCommand(kCmdListReName, false);
+    ShowStatusMessage(9);
+}
+
+// The checks a changed name must pass, in order; answers the refusing message and icon, or 0.
+int NameRefusal(const std::string& folder, const std::string& name, UINT& icon) {
+    const std::string file = name + kPaletteExtension;
+    icon = MB_ICONERROR;
+    // A name the file functions cannot reach in this folder is as much too long as a long name.
+    if (name.size() >= kMaxPaletteNameLength || PathTooLong(JoinPath(folder, file))) return 8;
+    if (!IsValidPaletteName(name)) return 7;
+    icon = MB_ICONINFORMATION;
+    const std::string root = WithoutRootBackslash(folder);
+    TStringArray files;
+    ListFilesUpper(root, "pli", files);
+    const std::string upper = UpperText(file);
+    if (files.IndexOf(upper) >= 0 && upper != UpperText(EditOldName + kPaletteExtension)) return 5;
+    TStringArray folders;
+    ListSubfolders(root, folders);
+    if (folders.IndexOf(upper) >= 0) return 4;
+    return 0;
+}
+
+}  // namespace
+
+bool PaletteChanged() { return MainForm.ReWrite != nullptr && MainForm.ReWrite->IsEnabled(); }
+
+void SetPaletteChanged(bool changed) {
+    if (MainForm.ReWrite != nullptr) MainForm.ReWrite->SetEnabled(changed);
+}
+
+void LoadSelectedPalette() {
+    TAPIListView* list = List();
+    if (list == nullptr) return;
+    const int row = list->FirstSelected();
+    if (row >= 0) list->EnsureVisible(row, true);
+
+    if (PaletteChanged()) {
+        const std::string question = "[" + CurrentPaletteFile + "]" + MessageText(13);
+        const int answer = ::MessageBoxA(Window(), question.c_str(), AppTitle.c_str(),
+                                         MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
+        // Yes saves; No and Cancel both let the changes go. A save that fails keeps the
+        // changed colours and their row, so nothing is lost without the user knowing.
+        if (answer == IDYES && !RewritePalette()) {
+            ReselectCurrentRow();
+            return;
+        }
+    }
+
+    std::string file;
+    if (row < 0) {
+        SetPaletteChanged(false);
+        FillAllColors(kWhite);
+    } else {
+        file = list->GetItemText(row, 0) + kPaletteExtension;
+        ReadPalette(JoinPath(ListedFolder, file));
+    }
+    CurrentRow = row;
+    SetStatusText(file);
+    CurrentPaletteFile = file;
+}
+
+bool ReadPalette(const std::string& path) {
+    pelmira::TPaletteColors colors{};
+    const bool read = LoadPaletteColors(path, colors);
+    if (read) {
+        for (int i = 0; i < pelmira::kPaletteEntries; ++i) PaletteColors[i] = colors[i];
+        ShowPaletteColors();
+    }
+    SetPaletteChanged(false);
+    return read;
+}
+
+bool WritePalette(const std::string& path) {
+    const DWORD error = SavePaletteColors(path, CurrentColors());
+    if (error != 0) ReportWriteFailure(path, error);
+    return error == 0;
+}
+
+bool RewritePalette() {
+    if (CurrentPaletteFile.empty()) return false;
+    const std::string path = JoinPath(ListedFolder, CurrentPaletteFile);
+    if (!WritePalette(path)) return false;
+    TAPIListView* list = List();
+    list->SetItemText(CurrentRow, 1, FileDateText(path));
+    SetPaletteChanged(false);
+    ::SetFocus(list->Window);
+    SetStatusText("[" + CurrentPaletteFile + "]" + StatusText(11));
+    return true;
+}
+
+void FillAllColors(COLORREF colour) {
+    for (COLORREF& entry : PaletteColors) entry = colour;
+    ShowPaletteColors();
+}
+
+void EditColor(int index) {
+    if (index < 0 || index >= pelmira::kPaletteEntries) return;
+    COLORREF custom[16];
+    for (int i = 0; i < 16; ++i) custom[i] = PaletteColors[i];
+    COLORREF colour = PaletteColors[index];
+    if (!PickColor(Window(), colour, custom)) return;
+    if (FirstSelectedRow() >= 0 && colour != PaletteColors[index]) SetPaletteChanged(true);
+    PaletteColors[index] = colour;
+    if (MainForm.Paletto[index] != nullptr) MainForm.Paletto[index]->SetColor(colour);
+}
+
+void ColorButtonMenu(int index) {
+    if (index < 0 || index >= pelmira::kPaletteEntries || MainForm.ColorMenu == nullptr) return;
+    POINT at{};
+    ::GetCursorPos(&at);
+    const UINT id = static_cast<UINT>(::TrackPopupMenuEx(MainForm.ColorMenu->Menu, TPM_RETURNCMD | TPM_NONOTIFY,
+                                                         at.x, at.y, Window(), nullptr));
+    switch (id) {
+    case kCmdColorEdit: EditColor(index); break;
+    case kCmdColorInit: FillAllColors(MainForm.Paletto[index]->Color); break;
+    case kCmdDuplicate: ListCommand(kCmdListNew, true); break;
+    default: break;
+    }
+}
+
+void AttachColorButtonHandlers(TVxrinkBtn* button, int) {
+    button->OnPress = ColorPressed;
+    button->OnDrag = PickPreview;
+    button->OnClick = PickCommit;
+    button->OnRightClick = ColorRightClick;
+}
+
+void ListCommand(UINT id, bool duplicate) {
+    TAPIListView* list = List();
+    if (list == nullptr) return;
+    switch (id) {
+    case kCmdListNew:
+    case kCmdDuplicate: {
+        NewResetsColors = !duplicate && id == kCmdListNew;
+        const int row = list->ItemCount();
+        list->SetItem(0, row, "");
+        list->EnsureVisible(row, false);
+        list->EditLabel(row);
+        break;
+    }
+    case kCmdListReName: {
+        const int row = list->FirstSelected();
+        if (row >= 0) list->EditLabel(row);
+        break;
+    }
+    case kCmdListDelete: {
+        const int following = list->FirstSelected();
+        const int answer = ::MessageBoxA(Window(), MessageText(9).c_str(), AppTitle.c_str(),
+                                         MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+        if (answer == IDYES) {
+            for (int row = list->FirstSelected(); row >= 0; row = list->FirstSelected()) {
+                const std::string path = JoinPath(ListedFolder, list->GetItemText(row, 0) + kPaletteExtension);
+                ShellDelete(Window(), path);
+                if (PathMatches(path)) {
+                    // The shell could not delete it (it said why): the file and its row stay.
+                    LVITEMA state{};
+                    state.stateMask = LVIS_SELECTED;
+                    ::SendMessageA(list->Window, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                                   reinterpret_cast<LPARAM>(&state));
+                } else {
+                    list->DeleteItems(row, 2);
+                }
+            }
+        }
+        list->SelectItem(following);
+        break;
+    }
+    default: break;
+    }
+}
+
+void BeginNameEdit() {
+    const int notified = EditRowNotified;
+    EditRowNotified = -1;
+    if (!EditStartsFresh) return;
+    SetAcceleratorsEnabled(false);
+    TAPIListView* list = List();
+    EditRow = notified >= 0 ? notified : list->FirstSelected();
+    EditOldName = list->GetItemText(EditRow, 0);
+    ComboWasEnabled = MainForm.FolderCombo->IsEnabled();
+    ReWriteWasEnabled = PaletteChanged();
+    MainForm.FolderCombo->SetEnabled(false);
+    MainForm.New->SetEnabled(false);
+    MainForm.Delete->SetEnabled(false);
+    MainForm.FolderCheck->SetEnabled(false);
+    MainForm.Exit->SetEnabled(false);
+    MainForm.Suspend->SetEnabled(false);
+    MainForm.Extension->SetEnabled(false);
+    list->SetEditMode(true);
+}
+
+void EndNameEdit() {
+    TAPIListView* list = List();
+    const std::string folder = ListedFolder;
+    const std::string name = list->GetItemText(EditRow, 0);
+    EditStartsFresh = true;
+
+    if (name.empty()) {
+        if (!EditOldName.empty()) {
+            list->SetItemText(EditRow, 0, EditOldName);
+            ShowStatusMessage(3);
+        } else {
+            list->DeleteItems(EditRow, 2);
+            ShowStatusMessage(2);
+        }
+    } else if (name == EditOldName) {
+        ShowStatusMessage(3);
+    } else {
+        EditStartsFresh = false;
+        UINT icon = 0;
+        if (const int refusal = NameRefusal(folder, name, icon); refusal != 0) {
+            NameErrorBox(refusal, icon);
+            RefuseName();
+            return;
+        }
+        const std::string file = name + kPaletteExtension;
+        const std::string path = JoinPath(folder, file);
+        if (!EditOldName.empty()) {
+            const std::string oldFile = EditOldName + kPaletteExtension;
+            if (!ShellRename(Window(), JoinPath(folder, oldFile), path)) {
+                NameErrorBox(6, MB_ICONINFORMATION);
+                RefuseName();
+                return;
+            }
+            SetStatusText(EditOldName + StatusText(5) + file + StatusText(8));
+            if (oldFile == CurrentPaletteFile) CurrentPaletteFile = file;
+        } else {
+            // The colours the new file gets: white for New, the current ones for Duplicate.
+            // They become the current palette only once the file holds them.
+            pelmira::TPaletteColors colors = CurrentColors();
+            if (NewResetsColors) colors.fill(kWhite);
+            const DWORD error = SavePaletteColors(path, colors);
+            if (error != 0) {
+                list->DeleteItems(EditRow, 2);
+                ReportWriteFailure(path, error);
+            } else {
+                for (int i = 0; i < pelmira::kPaletteEntries; ++i) PaletteColors[i] = colors[i];
+                list->SetItemText(EditRow, 1, FileDateText(path));
+                SetStatusText("[" + file + "]" + StatusText(4));
+                ShowPaletteColors();
+                CurrentPaletteFile = file;
+                CurrentRow = EditRow;
+            }
+        }
+        EditStartsFresh = true;
+        ::SetFocus(list->Window);
+    }
+    if (EditStartsFresh) FinishNameEdit();
+}
