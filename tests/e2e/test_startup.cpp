@@ -165,7 +165,6 @@ TEST_F(StartUp, SavedOptionsAreAppliedAndWrittenBackWithTheFolderSectionRebuilt)
     EXPECT_EQ(IniString(ini, "Pelmira", "OnTop"), "1");
     EXPECT_EQ(IniString(ini, "List", "Name"), "150");
     EXPECT_EQ(IniString(ini, "List", "Date"), "90");
-    EXPECT_EQ(IniString(ini, "List", "Select"), "3");
     EXPECT_EQ(IniKeys(ini, "Folder"), (std::vector<std::string>{"Enable", "Select", "Count", "1", "2"}));
     EXPECT_EQ(IniString(ini, "Folder", "Enable"), "1");
     EXPECT_EQ(IniString(ini, "Folder", "Select"), "1");
@@ -291,4 +290,24 @@ TEST_F(StartUp, ADottedFolderShortensTheBaseOfAllThreeIniFiles) {
     EXPECT_EQ(CloseController(p, w), 0);
     EXPECT_EQ(IniString(parent.File("app.ini"), "Pelmira", "X"), "40");
     EXPECT_FALSE(FileExists(folder + "\\vorlund.ini"));
+}
+
+TEST_F(StartUp, StartedMinimisedWithTheTrayIconOnItStartsHiddenWhateverShowSays) {
+    TTempFolder folder("tray");
+    ASSERT_TRUE(InstallController(folder));
+    ASSERT_TRUE(WriteTextFile(folder.File("vorlund.ini"), "[Pelmira]\r\nShow=1\r\nTray=1\r\n"));
+    TControllerProcess p;
+    ASSERT_TRUE(p.Start(folder, SW_SHOWMINNOACTIVE));
+    const HWND w = WaitForMainWindow(p, "Pelmira", false);
+    ASSERT_NE(w, nullptr);
+    // Up once the hook is installed for it and the message loop answers.
+    TSharedBlock block{};
+    ASSERT_TRUE(WaitFor([&] { return ReadSharedBlock(block) && BlockHandle<HWND>(block.OwnerWindow) == w; }));
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &answer);
+
+    EXPECT_FALSE(::IsWindowVisible(w));
+    EXPECT_EQ(CloseController(p, w), 0);
+    EXPECT_EQ(IniString(folder.File("vorlund.ini"), "Pelmira", "Tray"), "1");
+    EXPECT_EQ(IniString(folder.File("vorlund.ini"), "Pelmira", "Show"), "0");
 }
