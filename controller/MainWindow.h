@@ -124,6 +124,13 @@ void MainWindowClose(TMessageRecord* message);
 
 // The Exit command: the shutdown through WM_DESTROY.
 void RunExitCommand();
+// WM_SYSCOMMAND: minimise (to the tray when the icon is on), close through Exit, and the
+// program's own system-menu items.
+void SystemCommand(TMessageRecord* message) noexcept;
+// Message 1125 from the tray icon; LParam is the mouse message.
+void TrayNotify(TMessageRecord* message) noexcept;
+// Drops the borrowed control pointers; the window's WM_DESTROY frees the controls themselves.
+void ForgetMainForm();
 
 // ---------------------------------------------------------------------------------------------
 // Commands
@@ -138,6 +145,9 @@ void MenuCommand(UINT id);
 bool ConfirmWhileDialogOpen(bool forExit);
 // Commands 304 and 305: flip the check in both menus and publish it in the shared block.
 void ToggleDialogFlag(UINT id);
+
+// The Show/Hide item of the tray menu and of its LeftClick submenu gets `text`.
+void RefreshShowHideItem(const std::string& text);
 
 // The status bar's part 0.
 void SetStatusText(const std::string& text);
@@ -162,6 +172,8 @@ bool OnTopButtonDown();
 void OpenExtendedViewAtStart();
 // Always on top (command 301's effect): check item 301 and tell the library.
 void SetAlwaysOnTop(bool on);
+// The library's AllwaysOnTop for the main window, with the tool tip kept out of its way.
+void ApplyAlwaysOnTop(bool on);
 // Installs (SetHook) or removes (RemoveHook) the hook and shows the state in the icons; a failed
 // SetHook is reported with "SetHook Error." and shown as suspended.
 void SetHookState(bool install);

@@ -1,6 +1,7 @@
 // Startup.cpp: the entry sequence of vorlund.exe and its shutdown at WM_DESTROY.
 #include "Startup.h"
 
+#include "About.h"
 #include "MainWindow.h"
 #include "Program.h"
 #include "Settings.h"
@@ -81,6 +82,9 @@ void MainWindowDestroy(TMessageRecord*) {
     TextList.reset();
     FolderList.reset();
     IconList.reset();
+    FreeLinkCursor();
+    // The controls go with the window once this handler returns.
+    ForgetMainForm();
 
     UnloadHookLibrary();
     // The framework frees the window object once this handler returns.

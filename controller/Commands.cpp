@@ -1,0 +1,285 @@
+// Commands.cpp: the numbered commands of the controller and the tray icon.
+//
+// TrayCommand executes the tray menu's commands (and the tray icon's left click); MenuCommand
+// those of the command router, the system menu and the accelerators. Commands that switch the
+// hook or end the program ask first while a colour dialog is taken over.
+#include "MainWindow.h"
+
+#include "About.h"
+#include "PaletteList.h"
+#include "PaletteOps.h"
+#include "Program.h"
+
+namespace {
+
+HWND Window() { return MainWindowHandle; }
+
+// A confirmation is on screen: a second request must not open another one from the message
+// loop of the first (tray clicks and accelerators still arrive while it is open).
+bool ConfirmationOpen = false;
+
+bool ButtonDown(const TAPIRadioButton* button) { return button != nullptr && button->GetChecked(); }
+
+void SetOnTopFromButton() {
+    const bool on = ButtonDown(MainForm.OnTop);
+    MainForm.TrayMenu->SetChecked(kCmdOnTop, on);
+    ApplyAlwaysOnTop(on);
+}
+
+void ToggleWindowShown() {
+    if (::IsWindowVisible(Window())) {
+        ::ShowWindow(Window(), SW_HIDE);
+        return;
+    }
+    ::ShowWindow(Window(), SW_SHOW);
+    PublishPaletteFolder();
+}
+
+void SuspendCommand() {
+    TAPIPushRadio* button = MainForm.Suspend;
+    // Setting the button's state must not come back here as a click.
+    const TEventProc click = button != nullptr ? button->OnClick : nullptr;
+    if (button != nullptr) button->OnClick = nullptr;
+    if (ConfirmWhileDialogOpen(false)) {
+        const bool suspended = MainForm.TrayMenu->IsChecked(kCmdSuspend);
+        SetHookState(suspended);
+        MainForm.TrayMenu->SetChecked(kCmdSuspend, !suspended);
+    }
+    const bool suspended = MainForm.TrayMenu->IsChecked(kCmdSuspend);
+    if (button != nullptr) {
+        button->SetChecked(suspended);
+        button->OnClick = click;
+    }
+    UpdateAboutIcon(suspended);
+}
+
+void ToggleTrayIcon() {
+    TWindowMenu* system = MainForm.SystemMenu;
+    const bool on = !system->IsChecked(kCmdTrayIcon);
+    if (on) {
+        system->SetChecked(kCmdTrayIcon, ::Shell_NotifyIconA(NIM_ADD, &TrayIconData) != FALSE);
+    } else {
+        system->SetChecked(kCmdTrayIcon, false);
+        ::Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+    }
+}
+
+void EditSelectedLabel() {
+    TAPIListView* list = MainForm.FileList;
+    if (list == nullptr || ::GetFocus() != list->Window) return;
+    const int row = list->FirstSelected();
+    if (row >= 0) list->EditLabel(row);
+}
+
+}  // namespace
+
+bool UpdateTrayIcon(bool active) {
+    if (!IconList) return false;
+    const auto icon = reinterpret_cast<HICON>(IconList->Get(active ? 0 : 1));
+    TrayIconData.hIcon = icon;
+    ::SetClassLongPtrA(Window(), GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
+    if (!MenuItemChecked(kCmdTrayIcon)) return false;
+    if (::Shell_NotifyIconA(NIM_MODIFY, &TrayIconData)) return true;
+    ::MessageBoxA(Window(), "MakeTrayError", AppTitle.c_str(), MB_OK);
+    return false;
+}
+
+void SetHookState(bool install) {
+    if (!install) {
+        RemoveHook();
+    } else if (SetHook(Window()) == 0) {
+        ::MessageBoxA(Window(), "SetHook Error.", AppTitle.c_str(), MB_OK);
+        install = false;
+    }
+    UpdateTrayIcon(install);
+}
+
+bool ConfirmWhileDialogOpen(bool forExit) {
+    // 255 (the geometry probe is still pending) asks as well.
+    if (ChkDialog() == 0) return true;
+    const std::string title = MessageText(forExit ? 2 : 3);
+    ::MessageBeep(0xFFFFFFFF);
+    if (ConfirmationOpen) return false;
+
+    ConfirmationOpen = true;
+    const std::string question = title + MessageText(11);
+    bool go = ::MessageBoxA(Window(), question.c_str(), AppTitle.c_str(),
+                            MB_YESNOCANCEL | MB_ICONHAND | MB_DEFBUTTON2) == IDYES;
+    if (go) {
+        const std::string second = MessageText(12);
+        go = ::MessageBoxA(Window(), second.c_str(), title.c_str(), MB_YESNO | MB_DEFBUTTON2) == IDYES;
+    }
+    ConfirmationOpen = false;
+    return go;
+}
+
+void ToggleDialogFlag(UINT id) {
+    const bool on = !MainForm.SystemMenu->IsChecked(id);
+    MainForm.SystemMenu->SetChecked(id, on);
+    MainForm.TrayMenu->SetChecked(id, on);
+    TLibraryBlock block;
+    if (!block) return;  // only the menus change
+    if (id == kCmdDialog) block->Dialog = on ? 1 : 0;
+    else block->WebSafe = on ? 1 : 0;
+}
+
+void TrayCommand(UINT id) {
+    switch (id) {
+    case kCmdOnTop:
+        if (MainForm.OnTop != nullptr) MainForm.OnTop->SetChecked(!MainForm.TrayMenu->IsChecked(kCmdOnTop));
+        SetOnTopFromButton();
+        break;
+    case kCmdShowHide:
+        ToggleWindowShown();
+        break;
+    case kCmdSuspend:
+        SuspendCommand();
+        break;
+    case kCmdDialog:
+    case kCmdWebSafe:
+        ToggleDialogFlag(id);
+        break;
+    case kCmdExit:
+        if (ConfirmWhileDialogOpen(true)) RunExitCommand();
+        break;
+    case kCmdAbout:
+        ShowAbout();
+        break;
+    case kCmdHelp:
+        OpenHelp();
+        break;
+    default:
+        if (id >= kCmdLeftClickFirst && id <= kCmdLeftClickLast) {
+            LeftClickAction = static_cast<int>(id - kCmdLeftClickMenu);
+            MainForm.LeftClickMenu->CheckRadio(kCmdLeftClickFirst, kCmdLeftClickLast, id);
+        }
+        break;
+    }
+}
+
+void MenuCommand(UINT id) {
+    const bool extended = ExtensionButtonDown();
+    switch (id) {
+    case kCmdOnTop:
+        MainForm.OnTop->SetChecked(!MainForm.OnTop->GetChecked());
+        TrayCommand(kCmdOnTop);
+        break;
+    case kCmdSuspend:
+    case kCmdDialog:
+    case kCmdWebSafe:
+    case kCmdExit:
+    case kCmdAbout:
+    case kCmdHelp:
+        TrayCommand(id);
+        break;
+    case kCmdTest:
+        BtnTestProc(Window());
+        break;
+    case kCmdEditLabel:
+        EditSelectedLabel();
+        break;
+    case kCmdTrayIcon:
+        ToggleTrayIcon();
+        break;
+    case kCmdBrowseFolder:
+        if (MainForm.New->IsEnabled()) BrowseFolder();
+        break;
+    case kCmdRemoveFolder:
+        if (MainForm.Delete->IsEnabled()) RemoveFolder();
+        break;
+    case kCmdFolderCheck:
+        MainForm.FolderCheck->SetChecked(!MainForm.FolderCheck->Checked);
+        FolderCheckChanged();
+        break;
+    case kCmdExtension:
+        MainForm.Extension->SetChecked(!MainForm.Extension->GetChecked());
+        ApplyExtendedView();
+        break;
+    case kCmdReLoad:
+        if (!extended) break;
+        if (MainForm.FileList->IsEnabled()) {
+            PublishPaletteFolder();
+            ShowStatusMessage(10);
+        } else {
+            ShowStatusMessage(1);
+        }
+        break;
+    case kCmdReWrite:
+        if (!extended) break;
+        if (MainForm.ReWrite->IsEnabled()) {
+            RewritePalette();
+            ShowStatusMessage(11);
+        } else {
+            ShowStatusMessage(MainForm.FileList->IsEnabled() ? 12 : 1);
+        }
+        break;
+    case kCmdFolderEdit:
+        ::SetFocus(MainForm.FolderEdit->Window);
+        break;
+    default:
+        break;
+    }
+}
+
+void RefreshShowHideItem(const std::string& text) {
+    TAPopupMenu* tray = MainForm.TrayMenu;
+    TAPopupMenu* left = MainForm.LeftClickMenu;
+    const UINT showItem = kCmdLeftClickFirst + 1;
+    const bool checked = left->IsChecked(showItem);
+    tray->RemoveItem(kCmdShowHide);
+    left->RemoveItem(showItem);
+    tray->InsertItem(static_cast<int>(kCmdSuspend), text, kCmdShowHide);
+    left->InsertRadioItem(static_cast<int>(showItem + 1), text, showItem);
+    if (checked) left->CheckRadio(kCmdLeftClickFirst, kCmdLeftClickLast, showItem);
+}
+
+void TrayNotify(TMessageRecord* message) noexcept {
+    switch (static_cast<UINT>(message->LParam)) {
+    case WM_LBUTTONDOWN:
+        // LeftClick 0 names no command: 300 is the tray menu itself.
+        if (LeftClickAction != 0) TrayCommand(kCmdTrayMenu + static_cast<UINT>(LeftClickAction));
+        break;
+    case WM_RBUTTONDOWN: {
+        RefreshShowHideItem(TextAt(ShowHideBase + (::IsWindowVisible(Window()) ? 1 : 0)));
+        ::SetForegroundWindow(Window());
+        POINT at{};
+        ::GetCursorPos(&at);
+        const UINT id = static_cast<UINT>(::TrackPopupMenuEx(MainForm.TrayMenu->Menu, TPM_RETURNCMD | TPM_BOTTOMALIGN,
+                                                             at.x, at.y, Window(), nullptr));
+        TrayCommand(id);
+        break;
+    }
+    default:
+        break;
+    }
+    message->Result = 1;
+}
+
+void SystemCommand(TMessageRecord* message) noexcept {
+    const auto command = static_cast<UINT>(message->WParam);
+    switch (command & 0xFFF0) {
+    case SC_MINIMIZE:
+        if (MenuItemChecked(kCmdTrayIcon)) ::ShowWindow(Window(), SW_HIDE);
+        else ::ShowWindow(Window(), SW_SHOWMINIMIZED);
+        message->Result = 1;
+        return;
+    case SC_CLOSE:
+        message->Result = 1;
+        TrayCommand(kCmdExit);
+        return;
+    default:
+        break;
+    }
+    switch (command) {
+    case kCmdTrayIcon:
+    case kCmdDialog:
+    case kCmdWebSafe:
+    case kCmdHelp:
+    case kCmdAbout:
+        message->Result = 1;
+        MenuCommand(command);
+        break;
+    default:
+        break;
+    }
+}
