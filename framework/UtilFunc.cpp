@@ -530,7 +530,9 @@ struct FileBox {
         ofn.lpstrFile = file;
         ofn.nMaxFile = kOpenSaveBufferSize;
         ofn.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
-        ofn.Flags = flags;
+        // These boxes open inside other people's programs: OFN_NOCHANGEDIR keeps the host's
+        // current directory (and so its relative paths) as it was before the box.
+        ofn.Flags = flags | OFN_NOCHANGEDIR;
     }
 };
 
