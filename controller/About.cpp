@@ -277,8 +277,9 @@ std::string HelpFilePath() {
 void UpdateAboutIcon(bool suspended) {
     if (!AboutOpen || AboutDialog == nullptr || !IconList) return;
     AboutDialog->PaintIcon = reinterpret_cast<HICON>(IconList->Get(suspended ? 1 : 0));
-    ::InvalidateRect(AboutDialog->Handle, nullptr, TRUE);
-    ::UpdateWindow(AboutDialog->Handle);
+    // The box does not clip its children: erasing its background paints over the links, so
+    // they are redrawn in the same pass.
+    ::RedrawWindow(AboutDialog->Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 bool AboutIsOpen() { return AboutOpen; }
