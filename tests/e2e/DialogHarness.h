@@ -150,38 +150,36 @@ inline std::string TextOf(HWND window) {
     return text;
 }
 
+// The windows EnumWindows / EnumChildWindows visit that `match` accepts (stdcall callbacks, so
+// no lambdas are handed to the system).
+struct TWindowSearch {
+    const std::function<bool(HWND)>* Match;
+    std::vector<HWND> Found;
+    bool FirstOnly;
+};
+
+inline BOOL CALLBACK CollectWindow(HWND w, LPARAM p) noexcept {
+    auto* s = reinterpret_cast<TWindowSearch*>(p);
+    if (!(*s->Match)(w)) return TRUE;
+    s->Found.push_back(w);
+    return s->FirstOnly ? FALSE : TRUE;
+}
+
+inline std::vector<HWND> TopLevelWindows(const std::function<bool(HWND)>& match) {
+    TWindowSearch search{&match, {}, false};
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
 inline std::vector<HWND> TopLevelDialogsOf(DWORD pid) {
-    struct TCollect {
-        DWORD Pid;
-        std::vector<HWND> Found;
-    } collect{pid, {}};
-    ::EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* c = reinterpret_cast<TCollect*>(p);
-            if (ProcessOf(w) == c->Pid && ClassOf(w) == "#32770" && ::IsWindowVisible(w)) c->Found.push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&collect));
-    return collect.Found;
+    return TopLevelWindows(
+        [pid](HWND w) { return ProcessOf(w) == pid && ClassOf(w) == "#32770" && ::IsWindowVisible(w); });
 }
 
 inline HWND FindChild(HWND parent, const std::function<bool(HWND)>& match) {
-    struct TSearch {
-        const std::function<bool(HWND)>* Match;
-        HWND Found;
-    } search{&match, nullptr};
-    ::EnumChildWindows(
-        parent,
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<TSearch*>(p);
-            if ((*s->Match)(w)) {
-                s->Found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.Found;
+    TWindowSearch search{&match, {}, true};
+    ::EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.Found.empty() ? nullptr : search.Found.front();
 }
 
 inline RECT WindowRectOf(HWND window) {
@@ -343,12 +341,24 @@ inline void ClickButton(HWND panel, int button) {
     ReleaseButton(panel, ButtonPoint(button));
 }
 
-// Types a full path into an open or save box and confirms it.
+// The box's file name field: the combo box of the explorer-style box, or the plain edit.
+inline HWND FileNameField(HWND box) {
+    if (HWND combo = ::GetDlgItem(box, 1148)) return combo;  // cmb13
+    return ::GetDlgItem(box, 1152);                          // edt1
+}
+
+// Types a full path into an open or save box and confirms it. The box may still be filling its
+// list (and its name field) when it first shows, so the name is typed until it reads back.
 inline void AnswerBox(HWND box, const std::string& path) {
-    for (int id : {1148, 1152}) {  // cmb13 (explorer style), edt1
-        if (HWND field = ::GetDlgItem(box, id))
-            ::SendMessageTimeoutA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG, 5000, nullptr);
-    }
+    WaitFor([&] {
+        HWND field = FileNameField(box);
+        if (field == nullptr) return false;
+        ::SendMessageTimeoutA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG, 5000,
+                              nullptr);
+        ::Sleep(50);
+        PumpMessages();
+        return TextOf(field) == path;
+    }, 10000);
     ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, IDOK)));
 }
 

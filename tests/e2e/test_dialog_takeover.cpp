@@ -9,18 +9,9 @@ namespace {
 class TakeOver : public TDialogSuite, public ::testing::WithParamInterface<TDialogKind> {};
 
 HWND ToolTipOf(DWORD pid) {
-    struct TFind {
-        DWORD Pid;
-        HWND Found;
-    } find{pid, nullptr};
-    ::EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* f = reinterpret_cast<TFind*>(p);
-            if (ProcessOf(w) == f->Pid && ClassOf(w) == TOOLTIPS_CLASSA) f->Found = w;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&find));
-    return find.Found;
+    const std::vector<HWND> tips =
+        TopLevelWindows([pid](HWND w) { return ProcessOf(w) == pid && ClassOf(w) == TOOLTIPS_CLASSA; });
+    return tips.empty() ? nullptr : tips.back();
 }
 
 bool Intersects(const RECT& a, const RECT& b) {

@@ -97,6 +97,14 @@ inline UINT DropMessage() {
     return message;
 }
 
+inline BOOL CALLBACK FindPanel(HWND w, LPARAM found) noexcept {
+    char name[32] = {};
+    GetClassNameA(w, name, sizeof name);
+    if (std::strcmp(name, "APIPanel") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = w;
+    return FALSE;
+}
+
 // Drops the listed files on the "APIPanel" child of `dialog` the way the shell does: an HDROP
 // (DROPFILES followed by the NUL-separated names and one more NUL) sent as WM_DROPFILES.
 inline void DropListedFiles(HWND dialog, const std::string& listPath) {
@@ -110,22 +118,9 @@ inline void DropListedFiles(HWND dialog, const std::string& listPath) {
         }
         std::fclose(f);
     }
-    struct TFind {
-        HWND Panel;
-    } find{nullptr};
-    EnumChildWindows(
-        dialog,
-        [](HWND w, LPARAM p) -> BOOL {
-            char name[32] = {};
-            GetClassNameA(w, name, sizeof name);
-            if (std::strcmp(name, "APIPanel") == 0) {
-                reinterpret_cast<TFind*>(p)->Panel = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&find));
-    if (find.Panel == nullptr || files.empty()) return;
+    HWND panel = nullptr;
+    EnumChildWindows(dialog, FindPanel, reinterpret_cast<LPARAM>(&panel));
+    if (panel == nullptr || files.empty()) return;
 
     std::string names;
     for (const std::string& name : files) names += name + '\0';
@@ -136,7 +131,7 @@ inline void DropListedFiles(HWND dialog, const std::string& listPath) {
     drop->fWide = FALSE;
     std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size());
     GlobalUnlock(memory);
-    SendMessageA(find.Panel, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    SendMessageA(panel, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
 }  // namespace client
