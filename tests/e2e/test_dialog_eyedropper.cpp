@@ -170,5 +170,30 @@ TEST_F(Eyedropper, SetColorReleasedOnACustomCellFillsThatCell) {
     EXPECT_TRUE(WaitFor([&] { return StatusText(dialog) == "applied"; })) << StatusText(dialog);
 }
 
+TEST_P(Eyedropper, ADragInterruptedByAnotherProgramLeavesTheOldFace) {
+    TClient client(GetParam(), "");
+    HWND dialog = client.WaitForTakenOverDialog();
+    ASSERT_NE(dialog, nullptr);
+    HWND panel = PanelOf(dialog);
+    const RECT p = WindowRectOf(panel);
+    const POINT face{p.left + 64, p.top + 4};  // inside the eyedropper button, clear of edge and caption
+    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(face) == ::GetSysColor(COLOR_BTNFACE); }));
+
+    std::string seen;
+    PressButton(panel, 2);
+    DragTo(panel, a_);
+    ASSERT_TRUE(BoxesShow(dialog, kSwatchA, seen)) << seen;
+    EXPECT_TRUE(WaitFor([&] { return ScreenPixel(face) == kSwatchA; })) << "the button shows the pick";
+
+    // Another program comes to the front: the press is dropped without its release handler.
+    HWND other = ::CreateWindowExA(0, "PelmiraTestSwatch", "another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                   120, 80, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    ::SetForegroundWindow(other);
+    EXPECT_TRUE(WaitFor([&] { return ScreenPixel(face) == ::GetSysColor(COLOR_BTNFACE); }))
+        << "the button is back to its colour before the drag";
+    EXPECT_EQ(Boxes(dialog), "130,25,26") << "the boxes keep the last pick";
+    ::DestroyWindow(other);
+}
+
 INSTANTIATE_TEST_SUITE_P(Dialogs, Eyedropper, ::testing::Values(TDialogKind::StandIn, TDialogKind::Wine),
                          [](const ::testing::TestParamInfo<TDialogKind>& info) { return KindName(info.param); });
