@@ -3,6 +3,7 @@
 // the program. A picture of the box goes to <tree>/screenshots/about.bmp.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -160,6 +161,12 @@ TEST_F(AboutFromTheController, AskedTwiceItIsOneBoxThatSuspendRepaintsAndEscClos
     EXPECT_EQ(::GetWindow(box, GW_OWNER), main_);
     EXPECT_FALSE(::IsWindowEnabled(main_)) << "modal to the main window";
 
+    // Shown is not yet painted: wait for the texts of the first label and the first link.
+    auto drawn = [&](const RECT& r) {
+        const auto pixels = Pixels(box, r);
+        return std::any_of(pixels.begin(), pixels.end(), [&](COLORREF c) { return c != pixels.front(); });
+    };
+    EXPECT_TRUE(WaitFor([&] { return drawn(RECT{60, 10, 100, 30}) && drawn(FirstLinkRect(box)); }));
     ::CreateDirectoryA((TestFolder() + "\\..\\screenshots").c_str(), nullptr);
     EXPECT_TRUE(SaveWindowPicture(box, TestFolder() + "\\..\\screenshots\\about.bmp"));
 
