@@ -277,22 +277,6 @@ TEST_F(AboutBox, ControlsAreAsLargeAsTheirTextsAndTheBoxAsWideAsTheHomePagePlusS
               }});
 }
 
-TEST(AboutMeasure, TheTextIsMeasuredWithItsTerminatingZeroAndHalfALineMore) {
-    TAboutFont font;
-    HDC dc = ::GetDC(nullptr);
-    const HGDIOBJ previous = ::SelectObject(dc, font.font.Font);
-    SIZE plain{}, withZero{};
-    ::GetTextExtentPoint32A(dc, "about", 5, &plain);
-    ::GetTextExtentPoint32A(dc, "about", 6, &withZero);
-    ::SelectObject(dc, previous);
-    ::ReleaseDC(nullptr, dc);
-
-    const SIZE measured = font.Measure("about");
-    EXPECT_GT(measured.cx, plain.cx);
-    EXPECT_EQ(measured.cx, withZero.cx + withZero.cx / 6);
-    EXPECT_EQ(measured.cy, withZero.cy + withZero.cy / 2);
-}
-
 TEST(AboutMeasure, LongTextsAreMeasuredWholeWithoutDividingByZero) {
     TAboutFont font;
     const SIZE shorter = font.Measure(std::string(200, 'x'));
