@@ -133,13 +133,28 @@ void FinishNameEdit() {
     SetAcceleratorsEnabled(true);
 }
 
-// The name was refused: the old name back, and the same row edited again.
+// The name was refused: the old name back, and the same row edited again. The new edit is
+// posted: the list is still inside the end of the current one, which it closes on return.
 void RefuseName() {
     TAPIListView* list = List();
     list->SetItemText(EditRow, 0, EditOldName);
     ::SetFocus(list->Window);
-    ListCommand(kCmdListReName, false);
+    const int row = list->FirstSelected();
+    if (row >= 0) ::PostMessageA(list->Window, LVM_EDITLABELA, static_cast<WPARAM>(row), 0);
     ShowStatusMessage(9);
+}
+
+// The shell's rename, with undo. A change of letter case alone goes through the file system
+// in two steps instead, by way of a passing name: a shell or file system that looks names up
+// without regard to case takes "abc.pli" to "ABC.pli" for a rename onto itself and does
+// nothing (Wine's does so and reports success).
+bool RenamePaletteFile(const std::string& from, const std::string& to) {
+    if (UpperText(from) != UpperText(to)) return ShellRename(Window(), from, to);
+    const std::string passing = from + "~";
+    if (!::MoveFileA(from.c_str(), passing.c_str())) return false;
+    if (::MoveFileA(passing.c_str(), to.c_str())) return true;
+    ::MoveFileA(passing.c_str(), from.c_str());
+    return false;
 }
 
 // The checks a changed name must pass, in order; answers the refusing message and icon, or 0.
@@ -358,7 +373,7 @@ void EndNameEdit() {
         const std::string path = JoinPath(folder, file);
         if (!EditOldName.empty()) {
             const std::string oldFile = EditOldName + kPaletteExtension;
-            if (!ShellRename(Window(), JoinPath(folder, oldFile), path)) {
+            if (!RenamePaletteFile(JoinPath(folder, oldFile), path)) {
                 NameErrorBox(6, MB_ICONINFORMATION);
                 RefuseName();
                 return;

@@ -1,0 +1,554 @@
+// The palette library end to end: the real vorlund.exe with a palette folder of real files,
+// driven through its list, its commands, its message boxes and the mouse, and judged by the
+// files on disk, the list's rows, the status text and the colours on the screen.
+#include <gtest/gtest.h>
+
+#include "Config.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ControllerHarness.h"
+
+using namespace harness;
+
+namespace {
+
+constexpr UINT kCmdListNew = 601;
+constexpr UINT kCmdListReName = 602;
+constexpr UINT kCmdListDelete = 603;
+constexpr UINT kCmdDuplicate = 606;
+
+std::string Lines(const char* rgb, int count = 16) {
+    std::string text;
+    for (int k = 0; k < count; ++k) text += std::to_string(k) + "=" + rgb + "\r\n";
+    return text;
+}
+
+std::string FileText(const std::string& path) {
+    std::string text;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return "<missing>";
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+    std::fclose(f);
+    return text;
+}
+
+// The names of a folder's files as stored, sorted.
+std::vector<std::string> StoredNames(const TTempFolder& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = ::FindFirstFileA(folder.File("*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+    } while (::FindNextFileA(find, &data));
+    ::FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Memory in the controller's process, for the list and status-bar messages that carry pointers.
+class TRemoteMemory {
+public:
+    TRemoteMemory(DWORD pid, std::size_t size) : size_(size) {
+        process_ = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_ != nullptr)
+            base_ = static_cast<char*>(::VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    }
+    ~TRemoteMemory() {
+        if (base_ != nullptr) ::VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
+        if (process_ != nullptr) ::CloseHandle(process_);
+    }
+    TRemoteMemory(const TRemoteMemory&) = delete;
+    TRemoteMemory& operator=(const TRemoteMemory&) = delete;
+
+    char* At(std::size_t offset) const { return base_ + offset; }
+    void Write(std::size_t offset, const void* data, std::size_t size) const {
+        ::WriteProcessMemory(process_, base_ + offset, data, size, nullptr);
+    }
+    void Read(std::size_t offset, void* data, std::size_t size) const {
+        ::ReadProcessMemory(process_, base_ + offset, data, size, nullptr);
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    char* base_ = nullptr;
+    std::size_t size_;
+};
+
+// One controller started on a palette folder, with the extended view open.
+class PaletteLibrary : public ::testing::Test {
+protected:
+    PaletteLibrary() : program_("library_prog"), Palettes("library_pal") {}
+
+    ~PaletteLibrary() override {
+        if (!process_.Running()) return;
+        for (HWND box : TopWindows(process_.Id, "#32770")) ::PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        ::PostMessageA(Main, WM_COMMAND, MAKEWPARAM(306, 0), 0);
+        process_.WaitExit(10000);
+    }
+
+    void Start(int listSelect = 0) {
+        ASSERT_TRUE(InstallController(program_));
+        ::CopyFileA((TestFolder() + "\\vorlundLang.ini").c_str(), program_.File("vorlundLang.ini").c_str(), FALSE);
+        ASSERT_TRUE(WriteTextFile(program_.File("vorlund.ini"),
+                                  "[Pelmira]\r\nX=0\r\nY=0\r\nExtension=1\r\nSuspend=1\r\nShow=1\r\n"
+                                  "[List]\r\nSelect=" + std::to_string(listSelect) + "\r\n"
+                                  "[Folder]\r\nEnable=1\r\nCount=1\r\n1=" + Palettes.Path + "\r\nSelect=0\r\n"));
+        ASSERT_TRUE(process_.Start(program_));
+        Main = WaitForMainWindow(process_);
+        ASSERT_NE(Main, nullptr);
+        List = ::FindWindowExA(Main, nullptr, WC_LISTVIEWA, nullptr);
+        Status = ::FindWindowExA(Main, nullptr, STATUSCLASSNAMEA, nullptr);
+        ReWrite = ::FindWindowExA(Main, nullptr, "Button", "Re&Write");
+        ASSERT_NE(List, nullptr);
+        ASSERT_NE(Status, nullptr);
+        ASSERT_NE(ReWrite, nullptr);
+        memory_ = std::make_unique<TRemoteMemory>(process_.Id, 4096);
+        // A pick is cancelled when the window loses the activation: start active, as a user
+        // who works in the window is.
+        ::SetForegroundWindow(Main);
+        WaitFor([&] { return ::GetForegroundWindow() == Main; }, 5000);
+        // The fill runs when the window is shown; it has answered a message since.
+        Sync();
+    }
+
+    // Waits until the controller has handled everything posted to it so far: a sent message
+    // would overtake them, so a posted one with a visible effect (the width of the Date
+    // column, which nothing else changes) closes the queue.
+    void Sync() const {
+        static int serial = 0;
+        const int width = 150 + (++serial % 2);
+        ::PostMessageA(List, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(width, 0));
+        WaitFor([&] { return ::SendMessageA(List, LVM_GETCOLUMNWIDTH, 1, 0) == width; });
+    }
+
+    void Command(UINT id) const { ::PostMessageA(Main, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+    int RowCount() const { return static_cast<int>(::SendMessageA(List, LVM_GETITEMCOUNT, 0, 0)); }
+
+    std::string RowText(int row, int column = 0) const {
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = memory_->At(1024);
+        item.cchTextMax = 1024;
+        memory_->Write(0, &item, sizeof item);
+        ::SendMessageA(List, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(memory_->At(0)));
+        char text[1025] = {};
+        memory_->Read(1024, text, 1024);
+        return text;
+    }
+
+    std::vector<std::string> Rows(int column = 0) const {
+        std::vector<std::string> rows;
+        for (int i = 0; i < RowCount(); ++i) rows.push_back(RowText(i, column));
+        return rows;
+    }
+
+    std::vector<int> SelectedRows() const {
+        std::vector<int> rows;
+        for (int i = 0; i < RowCount(); ++i)
+            if (::SendMessageA(List, LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_SELECTED) != 0) rows.push_back(i);
+        return rows;
+    }
+
+    void SetSelected(int row, bool selected) const {
+        LVITEMA item{};
+        item.stateMask = LVIS_SELECTED;
+        item.state = selected ? LVIS_SELECTED : 0;
+        memory_->Write(0, &item, sizeof item);
+        ::SendMessageA(List, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(memory_->At(0)));
+    }
+
+    std::string StatusText() const {
+        ::SendMessageA(Status, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(memory_->At(1024)));
+        char text[1025] = {};
+        memory_->Read(1024, text, 1024);
+        return text;
+    }
+
+    // A real click at a point of a window's client area.
+    static void ClickAt(HWND window, int x, int y) {
+        POINT p{x, y};
+        ::ClientToScreen(window, &p);
+        ::SetCursorPos(p.x, p.y);
+        ::mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+        ::mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    }
+
+    // Clicks row `row` of the list as a user does (the list's NM_CLICK loads it).
+    void ClickRow(int row) const {
+        RECT r{};
+        r.left = LVIR_LABEL;
+        memory_->Write(0, &r, sizeof r);
+        ::SendMessageA(List, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(memory_->At(0)));
+        memory_->Read(0, &r, sizeof r);
+        ClickAt(List, r.left + 5, (r.top + r.bottom) / 2);
+    }
+
+    // Screen point at the middle of colour button i (0-7 top row, 8-15 bottom row).
+    POINT ButtonPoint(int i) const {
+        POINT p{10 + (i % 8) * 38 + 18, (i < 8 ? 190 : 208) + 8};
+        ::ClientToScreen(Main, &p);
+        return p;
+    }
+
+    COLORREF ButtonColor(int i) const {
+        const POINT p = ButtonPoint(i);
+        HDC screen = ::GetDC(nullptr);
+        const COLORREF c = ::GetPixel(screen, p.x, p.y);
+        ::ReleaseDC(nullptr, screen);
+        return c;
+    }
+
+    // The pixel at the top left corner of button i: its edge, sunken while it is pressed.
+    COLORREF EdgePixel(int i) const {
+        POINT p = ButtonPoint(i);
+        p.x -= 17;
+        p.y -= 7;
+        HDC screen = ::GetDC(nullptr);
+        const COLORREF c = ::GetPixel(screen, p.x, p.y);
+        ::ReleaseDC(nullptr, screen);
+        return c;
+    }
+
+    bool ButtonsAre(COLORREF c) const {
+        for (int i = 0; i < 16; ++i)
+            if (ButtonColor(i) != c) return false;
+        return true;
+    }
+
+    // The eyedropper: press colour button i, move to the screen point `to`, release there.
+    void PickColour(int i, POINT to) const {
+        const POINT from = ButtonPoint(i);
+        ::SetCursorPos(from.x, from.y);
+        ::mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+        Sync();
+        ::SetCursorPos(to.x, to.y);
+        ::mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
+        Sync();
+        ::mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        HDC screen = ::GetDC(nullptr);
+        const COLORREF target = ::GetPixel(screen, to.x, to.y);
+        ::ReleaseDC(nullptr, screen);
+        // Input comes after posted messages: wait for the release's effect, the colour taken
+        // and the button's edge raised again like that of any other button.
+        const int other = (i + 1) % 16;
+        WaitFor([&] { return ButtonColor(i) == target && EdgePixel(i) == EdgePixel(other); }, 5000);
+        Sync();
+    }
+
+    // The label edit the list opened, once it is there.
+    HWND WaitForLabelEdit() const {
+        HWND edit = nullptr;
+        WaitFor([&] {
+            edit = ::FindWindowExA(List, nullptr, "Edit", nullptr);
+            return edit != nullptr && ::IsWindowVisible(edit);
+        });
+        return edit;
+    }
+
+    // Types a name into the running label edit and presses Enter (or Esc).
+    void TypeName(const std::string& name, WPARAM key = VK_RETURN) const {
+        HWND edit = WaitForLabelEdit();
+        ASSERT_NE(edit, nullptr);
+        ::SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        ::PostMessageA(edit, WM_KEYDOWN, key, 0);
+        Sync();
+    }
+
+    // The visible message box, its text, and the answer given with `button`.
+    std::string Answer(int button) const {
+        HWND box = WaitForMessageBox(process_);
+        if (box == nullptr) return "<no box>";
+        const std::string text = MessageBoxText(box);
+        ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        WaitFor([&] { return !::IsWindow(box); });
+        Sync();
+        return text;
+    }
+
+    bool NoMessageBox() const {
+        for (HWND w : TopWindows(process_.Id, "#32770"))
+            if (::IsWindowVisible(w)) return false;
+        return true;
+    }
+
+    // Message n of the shipped language file: its lines joined, messages ended by empty keys.
+    static std::string LangMessage(int n) {
+        std::vector<std::string> messages(1);
+        for (int key = 0; key < 100 && static_cast<int>(messages.size()) <= n + 1; ++key) {
+            const std::string line = IniString(TestFolder() + "\\vorlundLang.ini", "MessageBox", std::to_string(key));
+            if (line == "<missing>" || line.empty()) {
+                messages.emplace_back();
+            } else {
+                std::string& m = messages.back();
+                m += (m.empty() ? "" : "\r\n") + line;
+            }
+        }
+        return messages[static_cast<std::size_t>(n)];
+    }
+    std::string LangStatus(const char* key) const {
+        std::string text = IniString(TestFolder() + "\\vorlundLang.ini", "StatusMessage", key);
+        return text;
+    }
+
+    TTempFolder program_;
+    TControllerProcess process_;
+    std::unique_ptr<TRemoteMemory> memory_;
+
+public:
+    TTempFolder Palettes;
+    HWND Main = nullptr;
+    HWND List = nullptr;
+    HWND Status = nullptr;
+    HWND ReWrite = nullptr;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Filling the list
+// ---------------------------------------------------------------------------------------------
+
+TEST_F(PaletteLibrary, AnEmptyFolderGivesAnEmptyEnabledListAndWhiteColours) {
+    ASSERT_TRUE(WriteTextFile(Palettes.File(".pli"), Lines("1,2,3")));
+    Start();
+    EXPECT_EQ(RowCount(), 0);  // ".pli" alone names no palette
+    EXPECT_TRUE(::IsWindowEnabled(List));
+    EXPECT_TRUE(ButtonsAre(0xFFFFFF));
+    EXPECT_FALSE(::IsWindowEnabled(ReWrite));
+}
+
+TEST_F(PaletteLibrary, TheSavedRowIsSelectedAndLoadedWhenItExists) {
+    const char* names[5] = {"e", "b", "d", "a", "c"};
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(WriteTextFile(Palettes.File(std::string(names[i]) + ".pli"),
+                                  Lines((std::to_string(i * 10) + ",0,0").c_str())));
+    Start(2);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"a", "b", "c", "d", "e"}));
+    EXPECT_EQ(SelectedRows(), std::vector<int>{2});
+    EXPECT_EQ(StatusText(), "c.pli");
+    EXPECT_TRUE(ButtonsAre(RGB(40, 0, 0)));
+    // Every row shows its file's date.
+    EXPECT_EQ(RowText(0, 1).size(), std::string("2003/02/12 09:05:07").size());
+}
+
+TEST_F(PaletteLibrary, ASavedRowPastTheEndSelectsNothingAndWhitensTheColours) {
+    ASSERT_TRUE(WriteTextFile(Palettes.File("a.pli"), Lines("0,0,255")));
+    ASSERT_TRUE(WriteTextFile(Palettes.File("b.pli"), Lines("0,0,255")));
+    Start(2);
+    EXPECT_EQ(RowCount(), 2);
+    EXPECT_TRUE(SelectedRows().empty());
+    EXPECT_TRUE(ButtonsAre(0xFFFFFF));
+    EXPECT_EQ(StatusText(), "");
+}
+
+TEST_F(PaletteLibrary, ShortAndLfOnlyFilesLoadWithZerosWhereTextIsMissing) {
+    std::string lfOnly;
+    for (int k = 0; k < 16; ++k) lfOnly += std::to_string(k) + "=255,255,255\n";
+    ASSERT_TRUE(WriteTextFile(Palettes.File("a.pli"), lfOnly));
+    ASSERT_TRUE(WriteTextFile(Palettes.File("b.pli"), Lines("255,0,0", 10)));
+    Start(0);
+    EXPECT_TRUE(ButtonsAre(RGB(255, 255, 0)));  // blue 0 everywhere
+    ClickRow(1);
+    EXPECT_TRUE(WaitFor([&] { return StatusText() == "b.pli"; }));
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(ButtonColor(i), RGB(255, 0, 0)) << i;
+    for (int i = 10; i < 16; ++i) EXPECT_EQ(ButtonColor(i), 0u) << i;
+}
+
+TEST_F(PaletteLibrary, TheDateHeaderSortsNewestFirstThenOldestFirst) {
+    const char* names[3] = {"old", "mid", "new"};
+    for (int i = 0; i < 3; ++i) {
+        const std::string path = Palettes.File(std::string(names[i]) + ".pli");
+        ASSERT_TRUE(WriteTextFile(path, Lines("1,1,1")));
+        HANDLE f = ::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        SYSTEMTIME st{};
+        st.wYear = static_cast<WORD>(2001 + i);
+        st.wMonth = 3;
+        st.wDay = 4;
+        FILETIME ft{};
+        ::SystemTimeToFileTime(&st, &ft);
+        ::SetFileTime(f, nullptr, nullptr, &ft);
+        ::CloseHandle(f);
+    }
+    Start(0);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"mid", "new", "old"}));
+    HWND header = reinterpret_cast<HWND>(::SendMessageA(List, LVM_GETHEADER, 0, 0));
+    ASSERT_NE(header, nullptr);
+    const int dateX = static_cast<int>(::SendMessageA(List, LVM_GETCOLUMNWIDTH, 0, 0)) + 20;
+    ClickAt(header, dateX, 5);
+    WaitFor([&] { return Rows() != std::vector<std::string>{"mid", "new", "old"}; }, 5000);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"new", "mid", "old"}));
+    const std::vector<std::string> once = Rows();
+    // Away from the first click, so that the header sees no double click.
+    ClickAt(header, dateX + 60, 5);
+    WaitFor([&] { return Rows() != once; }, 5000);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"old", "mid", "new"}));
+    // The current palette ("mid", loaded at start) keeps its selection through the sorts.
+    EXPECT_EQ(SelectedRows(), std::vector<int>{1});
+}
+
+// ---------------------------------------------------------------------------------------------
+// New, Duplicate, ReName
+// ---------------------------------------------------------------------------------------------
+
+TEST_F(PaletteLibrary, NewWritesAWhitePaletteAndEscLeavesNone) {
+    ASSERT_TRUE(WriteTextFile(Palettes.File("red.pli"), Lines("255,0,0")));
+    Start(0);
+    ASSERT_TRUE(ButtonsAre(RGB(255, 0, 0)));
+
+    Command(kCmdListNew);
+    TypeName("", VK_ESCAPE);
+    EXPECT_EQ(Rows(), std::vector<std::string>{"red"});
+    EXPECT_EQ(StatusText(), LangStatus("2"));
+
+    Command(kCmdListNew);
+    TypeName("Blue");
+    EXPECT_EQ(FileText(Palettes.File("Blue.pli")), Lines("255,255,255"));
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"red", "Blue"}));
+    EXPECT_FALSE(RowText(1, 1).empty());
+    EXPECT_EQ(StatusText(), "[Blue.pli]" + LangStatus("4"));
+    EXPECT_TRUE(ButtonsAre(0xFFFFFF));
+    EXPECT_TRUE(NoMessageBox());
+}
+
+TEST_F(PaletteLibrary, DuplicateAfterTwoPicksWritesThePickedColoursAndKeepsTheOriginal) {
+    ASSERT_TRUE(WriteTextFile(Palettes.File("abc.pli"), Lines("0,0,255")));
+    ASSERT_TRUE(WriteTextFile(Palettes.File("def.pli"), Lines("0,255,0")));
+    Start(0);
+    ASSERT_TRUE(ButtonsAre(RGB(0, 0, 255)));
+    // The eyedropper takes the white of the list's background into buttons 0 and 1.
+    RECT listRect{};
+    ::GetWindowRect(List, &listRect);
+    const POINT white{listRect.right - 10, listRect.bottom - 10};
+    PickColour(0, white);
+    PickColour(1, white);
+    EXPECT_EQ(ButtonColor(0), ButtonColor(1));
+    EXPECT_NE(ButtonColor(0), RGB(0, 0, 255));
+    EXPECT_TRUE(::IsWindowEnabled(ReWrite));
+    const COLORREF picked = ButtonColor(0);
+
+    Command(kCmdDuplicate);
+    TypeName("copy");
+    const std::string copy = FileText(Palettes.File("copy.pli"));
+    char line0[32];
+    std::snprintf(line0, sizeof line0, "0=%u,%u,%u\r\n1=", GetRValue(picked), GetGValue(picked), GetBValue(picked));
+    EXPECT_EQ(copy.substr(0, std::strlen(line0)), line0);
+    EXPECT_NE(copy.find("2=0,0,255\r\n"), std::string::npos);
+    EXPECT_EQ(FileText(Palettes.File("abc.pli")), Lines("0,0,255"));
+}
+
+TEST_F(PaletteLibrary, RenamingChangesCaseButRefusesAnExistingName) {
+    ASSERT_TRUE(WriteTextFile(Palettes.File("abc.pli"), Lines("1,2,3")));
+    ASSERT_TRUE(WriteTextFile(Palettes.File("def.pli"), Lines("4,5,6")));
+    Start(0);
+    Command(kCmdListReName);
+    TypeName("ABC");
+    EXPECT_TRUE(NoMessageBox());
+    EXPECT_EQ(StoredNames(Palettes), (std::vector<std::string>{"ABC.pli", "def.pli"}));
+    EXPECT_EQ(StatusText(), "abc" + LangStatus("5") + "ABC.pli" + LangStatus("8"));
+
+    Command(kCmdListReName);
+    TypeName("def");
+    EXPECT_EQ(Answer(IDOK), LangMessage(5));
+    // The edit is open again on the old name.
+    HWND edit = WaitForLabelEdit();
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(TextOf(edit), "ABC");
+    EXPECT_EQ(StatusText(), LangStatus("9"));
+    ::PostMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+    Sync();
+    EXPECT_EQ(FileText(Palettes.File("def.pli")), Lines("4,5,6"));
+    EXPECT_EQ(FileText(Palettes.File("ABC.pli")), Lines("1,2,3"));
+}
+
+TEST_F(PaletteLibrary, LongNamesCommasAndDeviceNamesAreRefusedBeforeAnythingIsWritten) {
+    Start(0);
+    struct {
+        std::string name;
+        int message;
+    } const refused[] = {{std::string(250, 'a'), 8},
+                         // Short enough as a name, but not in this folder: no file could be opened.
+                         {std::string(MAX_PATH - Palettes.Path.size() - 4, 'c'), 8},
+                         {"a,b", 7},
+                         {"con", 7},
+                         {"dot.", 7}};
+    for (const auto& c : refused) {
+        Command(kCmdListNew);
+        TypeName(c.name);
+        EXPECT_EQ(Answer(IDOK), LangMessage(c.message)) << c.name;
+        TypeName("", VK_ESCAPE);
+        EXPECT_EQ(RowCount(), 0) << c.name;
+    }
+    // The longest name the folder takes is written.
+    const std::string longest(MAX_PATH - Palettes.Path.size() - 6, 'b');
+    Command(kCmdListNew);
+    TypeName(longest);
+    EXPECT_TRUE(NoMessageBox());
+    EXPECT_EQ(FileText(Palettes.File(longest + ".pli")), Lines("255,255,255"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Unsaved colours, ReWrite, Delete
+// ---------------------------------------------------------------------------------------------
+
+TEST_F(PaletteLibrary, SwitchingRowsAsksToSaveAndNoDiscards) {
+    ASSERT_TRUE(WriteTextFile(Palettes.File("a.pli"), Lines("0,0,255")));
+    ASSERT_TRUE(WriteTextFile(Palettes.File("b.pli"), Lines("0,255,0")));
+    Start(0);
+    RECT listRect{};
+    ::GetWindowRect(List, &listRect);
+    PickColour(3, POINT{listRect.right - 10, listRect.bottom - 10});
+    ASSERT_TRUE(::IsWindowEnabled(ReWrite));
+
+    ClickRow(1);
+    EXPECT_EQ(Answer(IDNO), "[a.pli]" + LangMessage(13));
+    EXPECT_EQ(StatusText(), "b.pli");
+    EXPECT_TRUE(ButtonsAre(RGB(0, 255, 0)));
+    EXPECT_FALSE(::IsWindowEnabled(ReWrite));
+    EXPECT_EQ(FileText(Palettes.File("a.pli")), Lines("0,0,255"));
+}
+
+TEST_F(PaletteLibrary, AWriteToAReadOnlyPaletteIsReportedAndTheFileStaysIntact) {
+    const std::string path = Palettes.File("locked.pli");
+    ASSERT_TRUE(WriteTextFile(path, Lines("0,0,255")));
+    ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    Start(0);
+    RECT listRect{};
+    ::GetWindowRect(List, &listRect);
+    PickColour(0, POINT{listRect.right - 10, listRect.bottom - 10});
+    ASSERT_TRUE(::IsWindowEnabled(ReWrite));
+
+    ::PostMessageA(ReWrite, BM_CLICK, 0, 0);
+    const std::string report = Answer(IDOK);
+    EXPECT_EQ(report.rfind("[locked.pli]\r\n" + LangMessage(14), 0), 0u) << report;
+    EXPECT_TRUE(::IsWindowEnabled(ReWrite));
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(FileText(path), Lines("0,0,255"));
+}
+
+TEST_F(PaletteLibrary, DeletingThreeRowsAsksOnceAndLoadsTheFollowingRow) {
+    for (const char* name : {"a", "b", "c", "d", "e"})
+        ASSERT_TRUE(WriteTextFile(Palettes.File(std::string(name) + ".pli"), Lines(*name == 'e' ? "9,9,9" : "1,1,1")));
+    Start(0);
+    for (int row : {1, 2, 3}) SetSelected(row, true);
+    SetSelected(0, false);
+    Command(kCmdListDelete);
+    EXPECT_EQ(Answer(IDYES), LangMessage(9));
+    EXPECT_TRUE(NoMessageBox());
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"a", "e"}));
+    for (const char* name : {"b", "c", "d"}) EXPECT_FALSE(FileExists(Palettes.File(std::string(name) + ".pli"))) << name;
+    // Row 1 is now "e", the row that followed the deleted ones.
+    EXPECT_EQ(SelectedRows(), std::vector<int>{1});
+    EXPECT_EQ(StatusText(), "e.pli");
+    EXPECT_TRUE(ButtonsAre(RGB(9, 9, 9)));
+}
