@@ -532,7 +532,19 @@ constexpr TButtonSpec kButtonSpecs[kPanelButtonCount] = {
     {OnSetColorClick, nullptr, 1, -1},
 };
 
+// From its first take-over on, a process keeps this library until it ends: the panel's window
+// procedure and the subclass procedures on the dialog live here, and a library unloaded under a
+// still-open dialog (the hook removed meanwhile) would take the host program down with it.
+void PinLibrary() {
+    static bool pinned = false;
+    if (pinned) return;
+    HMODULE self = nullptr;
+    pinned = ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                                  reinterpret_cast<LPCSTR>(&PinLibrary), &self) != FALSE;
+}
+
 void TakeOver(HWND dialog, TSharedBlock& block) {
+    PinLibrary();
     SetStartupShowState(SW_RESTORE);
     if (block.Dialog != 0) RestoreLayout(dialog, block);
 

@@ -301,6 +301,12 @@ public:
         return WaitFor([&] { return ::WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }, timeoutMs);
     }
 
+    DWORD ExitCode() const {
+        DWORD code = STILL_ACTIVE;
+        ::GetExitCodeProcess(pi_.hProcess, &code);
+        return code;
+    }
+
     void Close() {
         if (dialog_ != nullptr && ::IsWindow(dialog_)) ::PostMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
     }

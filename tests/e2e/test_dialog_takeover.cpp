@@ -145,6 +145,28 @@ TEST_P(TakeOver, ADialogOpenedAt253IsTakenOverWithoutBecomingAProbe) {
     block->DialogCount = 0;
 }
 
+TEST_P(TakeOver, ADialogOutlivesTheHookThatExtendedIt) {
+    TClient client(GetParam(), "");
+    HWND dialog = client.WaitForTakenOverDialog();
+    ASSERT_NE(dialog, nullptr);
+    lib_.RemoveHook();
+    // The extended dialog keeps working: its panel still draws and presses, its timers run.
+    HWND panel = PanelOf(dialog);
+    ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const RECT d = WindowRectOf(dialog);
+    ::SetCursorPos(d.left + 5, d.top + 40);
+    ClickButton(panel, 3);
+    EXPECT_TRUE(WaitFor([&] { return StatusText(dialog) == "applied"; })) << StatusText(dialog);
+    client.Close();
+    ASSERT_TRUE(client.WaitForExit());
+    EXPECT_LE(client.ExitCode(), 1u) << "the client ended abnormally";
+    ASSERT_EQ(lib_.SetHook(owner_), 1);
+    TBlockView block;
+    ASSERT_TRUE(block);
+    SetBlockText(block->SettingsBase, settingsBase_);
+    block->DialogCount = 0;
+}
+
 INSTANTIATE_TEST_SUITE_P(Dialogs, TakeOver,
                          ::testing::Values(TDialogKind::StandIn, TDialogKind::Wine, TDialogKind::WineFullOpen),
                          [](const ::testing::TestParamInfo<TDialogKind>& info) { return KindName(info.param); });
