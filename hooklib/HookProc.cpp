@@ -92,8 +92,7 @@ void RunProbe(TSharedBlock& block, HWND dialog) noexcept {
 
 void EndTakenOverDialog(TSharedBlock& block, HWND dialog) noexcept {
     if (::GetPropA(dialog, kTakeOverProp) == nullptr) return;
-    ReleaseColorDialog(dialog);
-    CountDialogOut(block);
+    if (ReleaseColorDialog(dialog)) CountDialogOut(block);
     ::RemovePropA(dialog, kTakeOverProp);
 }
 

@@ -52,6 +52,7 @@ constexpr int kMessageOutside = kPanelButtonCount + 1;
 
 struct TDialogState {
     HWND Dialog = nullptr;
+    bool Counted = false;  // false when the count stood at 253 at the take-over
     std::array<HWND, kListSize> Controls{};
     TAPIPanel* ButtonPanel = nullptr;
     std::array<TVxOriginBtn*, kPanelButtonCount> Buttons{};
@@ -518,14 +519,14 @@ std::unique_ptr<TAPICFont> MakeControlFont(const TFontSetting& setting, HWND win
     return font;
 }
 
-struct TButtonSpec {
+struct TButtonDesign {
     TEventProc OnClick;
     TEventProc OnDrag;
     INT_PTR Tag;
     int TextOffset;
 };
 
-constexpr TButtonSpec kButtonSpecs[kPanelButtonCount] = {
+constexpr TButtonDesign kButtonDesigns[kPanelButtonCount] = {
     {OnReadClick, nullptr, 2, -1},
     {OnWriteClick, nullptr, 3, -1},
     {OnSpuitRelease, OnSpuitDrag, 0, 1},
@@ -570,10 +571,10 @@ void TakeOver(HWND dialog, TSharedBlock& block) {
     HWND panel = s.ButtonPanel->Handle;
     for (int i = 0; i < kPanelButtonCount; ++i) {
         const TRectPlus& r = s.Settings.Buttons[i];
-        const TButtonSpec& spec = kButtonSpecs[i];
-        TVxOriginBtn* button = CreateVxOriginBtn(panel, r.X, r.Y, r.Width, r.Height, r.Caption, spec.OnClick,
-                                                 spec.OnDrag, nullptr, spec.Tag, EDGE_RAISED);
-        button->TextOffset = spec.TextOffset;
+        const TButtonDesign& design = kButtonDesigns[i];
+        TVxOriginBtn* button = CreateVxOriginBtn(panel, r.X, r.Y, r.Width, r.Height, r.Caption, design.OnClick,
+                                                 design.OnDrag, nullptr, design.Tag, EDGE_RAISED);
+        button->TextOffset = design.TextOffset;
         s.Buttons[i] = button;
     }
 
@@ -623,7 +624,7 @@ void TakeOver(HWND dialog, TSharedBlock& block) {
     gDialog = std::move(state);
     // The count never reaches the probe mark: with 253 dialogs counted this one is taken over
     // uncounted rather than making the next user's dialog a probe.
-    CountDialogIn(block);
+    gDialog->Counted = CountDialogIn(block);
     AllwaysOnTop(dialog, block.OnTop);
 }
 
@@ -641,10 +642,13 @@ void TakeOverColorDialog(HWND dialog) noexcept {
     });
 }
 
-void ReleaseColorDialog(HWND dialog) noexcept {
-    Guarded([dialog] {
+bool ReleaseColorDialog(HWND dialog) noexcept {
+    bool counted = true;
+    Guarded([dialog, &counted] {
         if (!gDialog || gDialog->Dialog != dialog) return;
+        counted = gDialog->Counted;
         // The window-bound objects go with their windows right after this (framework).
         gDialog.reset();
     });
+    return counted;
 }
