@@ -1,6 +1,7 @@
 // PaletteList.cpp: the palette folder, the folder row and the palette list (see PaletteList.h).
 #include "PaletteList.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "MainWindow.h"

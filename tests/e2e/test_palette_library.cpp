@@ -6,6 +6,7 @@
 #include "Config.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -53,6 +54,39 @@ std::vector<std::string> StoredNames(const TTempFolder& folder) {
     ::FindClose(find);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// The window as the screen shows it, as a 24-bit bottom-up BMP, for a person to look at.
+bool SaveWindowPicture(HWND window, const std::string& path) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFOHEADER ih{};
+    ih.biSize = sizeof ih;
+    ih.biWidth = w;
+    ih.biHeight = h;
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    std::string rows(static_cast<std::size_t>((w * 3 + 3) & ~3) * h, '\0');
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, w, h);
+    const HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    ::SelectObject(memory, old);
+    const int copied =
+        ::GetDIBits(memory, bitmap, 0, h, rows.data(), reinterpret_cast<BITMAPINFO*>(&ih), DIB_RGB_COLORS);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    if (copied != h) return false;
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + static_cast<DWORD>(rows.size());
+    std::string data(reinterpret_cast<const char*>(&fh), sizeof fh);
+    data.append(reinterpret_cast<const char*>(&ih), sizeof ih);
+    return WriteTextFile(path, data + rows);
 }
 
 // Memory in the controller's process, for the list and status-bar messages that carry pointers.
@@ -173,6 +207,33 @@ protected:
         char text[1025] = {};
         memory_->Read(1024, text, 1024);
         return text;
+    }
+
+    // Drops `paths` on the folder combo the way the shell does: a WM_DROPFILES whose drop
+    // handle is a DROPFILES block in the controller's memory (a fixed block is its own handle).
+    void DropOnFolderCombo(const std::vector<std::string>& paths) {
+        std::string block(sizeof(DROPFILES), '\0');
+        auto* header = reinterpret_cast<DROPFILES*>(block.data());
+        header->pFiles = sizeof(DROPFILES);
+        for (const std::string& path : paths) block += path + '\0';
+        block += '\0';
+        drops_.push_back(std::make_unique<TRemoteMemory>(process_.Id, block.size()));
+        drops_.back()->Write(0, block.data(), block.size());
+        HWND combo = ::FindWindowExA(Main, nullptr, "ComboBox", nullptr);
+        ::PostMessageA(combo, WM_DROPFILES, reinterpret_cast<WPARAM>(drops_.back()->At(0)), 0);
+        Sync();
+    }
+
+    int FolderCount() const {
+        return static_cast<int>(::SendMessageA(::FindWindowExA(Main, nullptr, "ComboBox", nullptr), CB_GETCOUNT, 0, 0));
+    }
+
+    // The full path FolderEdit shows over the combo's own edit.
+    std::string FolderEditText() const {
+        HWND combo = ::FindWindowExA(Main, nullptr, "ComboBox", nullptr);
+        HWND comboEdit = ::FindWindowExA(combo, nullptr, "Edit", nullptr);
+        HWND edit = comboEdit != nullptr ? ::FindWindowExA(comboEdit, nullptr, "Edit", nullptr) : nullptr;
+        return edit != nullptr ? TextOf(edit) : "<none>";
     }
 
     // A real click at a point of a window's client area.
@@ -304,6 +365,7 @@ protected:
     TTempFolder program_;
     TControllerProcess process_;
     std::unique_ptr<TRemoteMemory> memory_;
+    std::vector<std::unique_ptr<TRemoteMemory>> drops_;
 
 public:
     TTempFolder Palettes;
@@ -340,6 +402,9 @@ TEST_F(PaletteLibrary, TheSavedRowIsSelectedAndLoadedWhenItExists) {
     EXPECT_TRUE(ButtonsAre(RGB(40, 0, 0)));
     // Every row shows its file's date.
     EXPECT_EQ(RowText(0, 1).size(), std::string("2003/02/12 09:05:07").size());
+    const std::string shots = TestFolder() + "\\..\\screenshots";
+    ::CreateDirectoryA(shots.c_str(), nullptr);
+    EXPECT_TRUE(SaveWindowPicture(Main, shots + "\\palette_library.bmp"));
 }
 
 TEST_F(PaletteLibrary, ASavedRowPastTheEndSelectsNothingAndWhitensTheColours) {
@@ -395,6 +460,39 @@ TEST_F(PaletteLibrary, TheDateHeaderSortsNewestFirstThenOldestFirst) {
     EXPECT_EQ(Rows(), (std::vector<std::string>{"old", "mid", "new"}));
     // The current palette ("mid", loaded at start) keeps its selection through the sorts.
     EXPECT_EQ(SelectedRows(), std::vector<int>{1});
+}
+
+TEST_F(PaletteLibrary, DroppedFilesAndFoldersChooseTheFolderOrThePalette) {
+    ASSERT_TRUE(WriteTextFile(Palettes.File("a.pli"), Lines("1,1,1")));
+    ASSERT_TRUE(WriteTextFile(Palettes.File("b.pli"), Lines("2,2,2")));
+    TTempFolder other("library_other");
+    ASSERT_TRUE(WriteTextFile(other.File("x.pli"), Lines("3,3,3")));
+    ASSERT_TRUE(WriteTextFile(other.File("y.pli"), Lines("4,4,4")));
+    Start(0);
+    ASSERT_EQ(FolderCount(), 1);
+
+    // A palette of a folder not listed yet: the folder comes on top and is listed; the file is
+    // not preselected (the saved row 0 is).
+    DropOnFolderCombo({other.File("y.pli")});
+    EXPECT_EQ(FolderCount(), 2);
+    EXPECT_EQ(FolderEditText(), other.Path);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"x", "y"}));
+    EXPECT_EQ(StatusText(), "1" + LangStatus("18"));
+
+    // A palette of the listed folder: the list is read again and shows that palette.
+    DropOnFolderCombo({other.File("y.pli")});
+    EXPECT_EQ(FolderCount(), 2);
+    EXPECT_EQ(SelectedRows(), std::vector<int>{1});
+    EXPECT_EQ(StatusText(), "y.pli");
+    EXPECT_TRUE(ButtonsAre(RGB(4, 4, 4)));
+
+    // Two new folders at once: both are added, the last on top and chosen.
+    TTempFolder first("library_first");
+    TTempFolder second("library_second");
+    DropOnFolderCombo({first.Path, second.Path});
+    EXPECT_EQ(FolderCount(), 4);
+    EXPECT_EQ(FolderEditText(), second.Path);
+    EXPECT_EQ(StatusText(), "2" + LangStatus("18"));
 }
 
 // ---------------------------------------------------------------------------------------------
