@@ -79,15 +79,6 @@ void Answer(HWND box, int button) {
     WaitFor([&] { return !::IsWindow(box) || !::IsWindowVisible(box); });
 }
 
-HWND FocusOf(HWND w) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    ::GetGUIThreadInfo(::GetWindowThreadProcessId(w, nullptr), &info);
-    return info.hwndFocus;
-}
-
-std::string ClassOfFocus(HWND w) { return ClassOf(FocusOf(w)); }
-
 // A real left click at a point of a window's client area.
 void Click(HWND w, int x, int y) {
     POINT at{x, y};
