@@ -37,7 +37,7 @@ void FillTrayIconData() {
     TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     TrayIconData.uCallbackMessage = kTrayCallbackMessage;
     TrayIconData.hIcon = reinterpret_cast<HICON>(IconList->Get(0));
-    const std::string tip = AppTitle.substr(0, kTrayTipLength);
+    const std::string tip = TrayTipText(AppTitle);
     std::memcpy(TrayIconData.szTip, tip.c_str(), tip.size() + 1);
 }
 
@@ -327,35 +327,13 @@ void FillFolderList(const TOptions& options) {
     if (!options.Folders.empty()) MainForm.FolderCombo->SetCurSel(options.FolderSelect);
 }
 
-// The first argument of the command line, without its quotes; empty when there is none.
-std::string FirstArgument() {
-    std::string line = ::GetCommandLineA();
-    std::size_t i = 0;
-    // Skip the program's own name, quoted or not.
-    if (!line.empty() && line[0] == '"') {
-        const std::size_t close = line.find('"', 1);
-        i = close == std::string::npos ? line.size() : close + 1;
-    } else {
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-    }
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-    if (i >= line.size()) return "";
-    if (line[i] == '"') {
-        const std::size_t close = line.find('"', i + 1);
-        return line.substr(i + 1, close == std::string::npos ? std::string::npos : close - i - 1);
-    }
-    std::size_t end = i;
-    while (end < line.size() && line[end] != ' ' && line[end] != '\t') ++end;
-    return line.substr(i, end - i);
-}
-
 void OpenStartFolder() {
     char current[MAX_PATH + 1] = {};
     ::GetCurrentDirectoryA(MAX_PATH, current);
     const std::string d = current;
     PendingName = d;
 
-    const std::string argument = FirstArgument();
+    const std::string argument = FirstCommandLineArgument(::GetCommandLineA());
     std::string p = d;
     if (!argument.empty()) {
         p = argument.find('\\') != std::string::npos ? argument : d + "\\" + argument;
@@ -439,6 +417,31 @@ void MainWindowContextMenu(TMessageRecord* message) noexcept {
 }
 
 }  // namespace
+
+std::string TrayTipText(const std::string& title) {
+    // szTip holds 64 characters with its terminating zero.
+    return title.substr(0, kTrayTipLength);
+}
+
+std::string FirstCommandLineArgument(const std::string& line) {
+    std::size_t i = 0;
+    // The program's own name comes first, quoted or not.
+    if (!line.empty() && line[0] == '"') {
+        const std::size_t close = line.find('"', 1);
+        i = close == std::string::npos ? line.size() : close + 1;
+    } else {
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+    }
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    if (i >= line.size()) return "";
+    if (line[i] == '"') {
+        const std::size_t close = line.find('"', i + 1);
+        return line.substr(i + 1, close == std::string::npos ? std::string::npos : close - i - 1);
+    }
+    std::size_t end = i;
+    while (end < line.size() && line[end] != ' ' && line[end] != '\t') ++end;
+    return line.substr(i, end - i);
+}
 
 int ClampStartCoordinate(int position, int clientExtent, int screenExtent) {
     if (position + clientExtent > screenExtent) return screenExtent - clientExtent + 1;

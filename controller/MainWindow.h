@@ -183,6 +183,12 @@ bool UpdateTrayIcon(bool active);
 // The options as the window holds them now, for SaveSettings.
 TOptions CollectSettings();
 
+// The tray icon's tip: the title cut to 63 characters.
+std::string TrayTipText(const std::string& title);
+// The first argument of a command line (after the program's own name), without its quotes;
+// empty when there is none.
+std::string FirstCommandLineArgument(const std::string& line);
+
 // One start coordinate of the window (step "position" of the creation): a window that would
 // reach past the screen edge is moved back so that its client area ends there; a negative
 // coordinate becomes 0.

@@ -79,15 +79,6 @@ void Answer(HWND box, int button) {
     WaitFor([&] { return !::IsWindow(box) || !::IsWindowVisible(box); });
 }
 
-// A real left click at a point of a window's client area.
-void Click(HWND w, int x, int y) {
-    POINT at{x, y};
-    ::ClientToScreen(w, &at);
-    ::SetCursorPos(at.x, at.y);
-    ::mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    ::mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-}
-
 // Real key presses through the system's input queue, to the foreground window.
 void Key(WORD vk, bool ctrl = false) {
     std::vector<INPUT> in;
@@ -324,14 +315,12 @@ TEST_F(MainWin, TheDeleteKeyInThePaletteListAsksToDeletePalettesNotToRemoveTheFo
     // With a listed folder, a Delete that went to the folder row would ask to remove the folder.
     const HWND w = Start("[Pelmira]\r\nExtension=1\r\n[Folder]\r\nEnable=1\r\nCount=1\r\n1=" + folder.Path + "\r\n");
     ASSERT_NE(w, nullptr);
-    BringToFront(w);
-    ASSERT_EQ(::GetForegroundWindow(), w);
-    // A click on the first row gives the list the focus and selects the row.
+    // The first fill selects row 0 ([List] Select) and the open list has the focus.
     const HWND list = ::FindWindowExA(w, nullptr, "SysListView32", nullptr);
     ASSERT_NE(list, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return ::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 1; }));
-    Click(list, 30, 28);
-    ASSERT_TRUE(WaitFor([&] { return ::SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == 1; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return ::SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == 1; }));
+    BringToFront(w);
+    ASSERT_EQ(::GetForegroundWindow(), w);
     Key(VK_DELETE);
     const HWND box = WaitForQuestion(process);
     ASSERT_NE(box, nullptr);
@@ -377,4 +366,21 @@ TEST_F(MainWin, AcceleratorsAreOffWhileTheFolderEditHasTheFocus) {
     ASSERT_TRUE(pressF5(list));
     EXPECT_EQ(TextOf(status), "The palette folder was read again.");
     EXPECT_EQ(CloseController(process, w), 0);
+}
+
+TEST_F(MainWin, APaletteFileNamedOnTheCommandLineOpensItsFolder) {
+    TTempFolder other("other");
+    ASSERT_TRUE(WriteTextFile(other.File("abc.pli"), "0=1,2,3\r\n"));
+    ASSERT_TRUE(InstallController(folder));
+    ASSERT_TRUE(process.Start(folder, -1, "\"" + other.File("abc.pli") + "\""));
+    const HWND w = WaitForMainWindow(process);
+    ASSERT_NE(w, nullptr);
+    const HWND combo = ::FindWindowExA(w, nullptr, "ComboBox", nullptr);
+    EXPECT_EQ(::SendMessageA(combo, CB_GETCOUNT, 0, 0), 1);
+    EXPECT_TRUE(ButtonDown(w, 409));  // the folder check box
+    EXPECT_TRUE(::IsWindowEnabled(combo));
+    EXPECT_EQ(CloseController(process, w), 0);
+    EXPECT_EQ(Saved("Folder", "Enable"), "1");
+    EXPECT_EQ(Saved("Folder", "Count"), "1");
+    EXPECT_EQ(lstrcmpiA(Saved("Folder", "1").c_str(), other.Path.c_str()), 0) << Saved("Folder", "1");
 }
