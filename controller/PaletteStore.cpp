@@ -1,57 +1,10 @@
-// PaletteStore.cpp: palette files read under a lock and written through a temporary file.
+// PaletteStore.cpp: the controller's palette files on disk. The file mechanics (read under a
+// lock, write through a temporary file) are the hook library's PaletteFile; this layer adds the
+// controller's checks before a rewrite and its error wording.
 #include "PaletteStore.h"
-
-#include <cstdio>
 
 #include "PaletteFile.h"
 #include "UtilFunc.h"
-
-namespace {
-
-class TFileHandle {
-public:
-    explicit TFileHandle(HANDLE handle) noexcept : handle_(handle) {}
-    ~TFileHandle() { Close(); }
-    TFileHandle(const TFileHandle&) = delete;
-    TFileHandle& operator=(const TFileHandle&) = delete;
-
-    bool Valid() const noexcept { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE Get() const noexcept { return handle_; }
-    // Closes now; a buffered write can still fail here, so the answer counts.
-    bool Close() noexcept {
-        const bool ok = Valid() && ::CloseHandle(handle_) != FALSE;
-        handle_ = INVALID_HANDLE_VALUE;
-        return ok;
-    }
-
-private:
-    HANDLE handle_;
-};
-
-// The temporary file's name is "~" and four hex digits: never longer than a palette file name
-// (at least "x.pli"), so a palette path that fits MAX_PATH leaves room for it, and never a
-// ".pli" name, so the list does not show it.
-constexpr int kTempNameAttempts = 256;
-
-DWORD CreateTempBeside(const std::string& folder, std::string& tempPath, HANDLE& handle) {
-    unsigned seed = (::GetTickCount() ^ (::GetCurrentProcessId() << 4)) & 0xFFFFu;
-    DWORD error = ERROR_FILE_EXISTS;
-    for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-        char name[8] = {};
-        std::snprintf(name, sizeof name, "~%04X", (seed + static_cast<unsigned>(attempt) * 40503u) & 0xFFFFu);
-        tempPath = folder.empty() ? std::string(name) : folder + "\\" + name;
-        handle = ::CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                               nullptr);
-        if (handle != INVALID_HANDLE_VALUE) return 0;
-        error = ::GetLastError();
-        // Only a name collision is worth another name; anything else (no folder, no right to
-        // create files there, disk full) fails every name alike.
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return error;
-    }
-    return error;
-}
-
-}  // namespace
 
 bool LoadPaletteColors(const std::string& path, pelmira::TPaletteColors& colors) {
     std::string text;
@@ -89,26 +42,7 @@ DWORD ReplaceFileText(const std::string& path, const std::string& text) {
         }
     }
 
-    std::string tempPath;
-    HANDLE tempHandle = INVALID_HANDLE_VALUE;
-    if (const DWORD error = CreateTempBeside(DirectoryOf(path), tempPath, tempHandle); error != 0) return error;
-    TFileHandle file(tempHandle);
-
-    DWORD error = 0;
-    DWORD written = 0;
-    if (!::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-        !::FlushFileBuffers(file.Get())) {
-        error = ::GetLastError();
-    } else if (written != text.size()) {
-        error = ERROR_HANDLE_DISK_FULL;
-    }
-    if (!file.Close() && error == 0) error = ::GetLastError();
-    if (error == 0 &&
-        !::MoveFileExA(tempPath.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        error = ::GetLastError();
-    }
-    if (error != 0) ::DeleteFileA(tempPath.c_str());
-    return error;
+    return WritePaletteFileText(target, text);
 }
 
 std::string SystemErrorText(DWORD code) {

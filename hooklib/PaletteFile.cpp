@@ -1,36 +1,41 @@
 // PaletteFile.cpp: whole-file read under a lock, and replace-on-success write.
 #include "PaletteFile.h"
 
+#include <cstdio>
+
 #include "PaletteText.h"
 
 namespace {
-
-class TFileHandle {
-public:
-    explicit TFileHandle(HANDLE handle) noexcept : handle_(handle) {}
-    ~TFileHandle() {
-        if (Valid()) ::CloseHandle(handle_);
-    }
-    TFileHandle(const TFileHandle&) = delete;
-    TFileHandle& operator=(const TFileHandle&) = delete;
-
-    bool Valid() const noexcept { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE Get() const noexcept { return handle_; }
-    // Closes now and answers whether the close succeeded (a buffered write can fail here).
-    bool Close() noexcept {
-        const bool ok = Valid() && ::CloseHandle(handle_) != FALSE;
-        handle_ = INVALID_HANDLE_VALUE;
-        return ok;
-    }
-
-private:
-    HANDLE handle_;
-};
 
 // The folder part of a path including its last backslash, or "" for a bare name (current folder).
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The temporary file's name is "~" and four hex digits: never longer than a palette file name
+// (at least "x.pli"), so a palette path that fits MAX_PATH leaves room for it, and never a
+// ".pli" name, so no palette list shows it.
+constexpr int kTempNameAttempts = 256;
+
+// Creates a new, empty temporary file in `folder` (which ends in a separator or is empty) and
+// hands back its path and open handle; answers 0 or the system error code.
+DWORD CreateTempBeside(const std::string& folder, std::string& tempPath, HANDLE& handle) {
+    const unsigned seed = (::GetTickCount() ^ (::GetCurrentProcessId() << 4)) & 0xFFFFu;
+    DWORD error = ERROR_FILE_EXISTS;
+    for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+        char name[8] = {};
+        std::snprintf(name, sizeof name, "~%04X", (seed + static_cast<unsigned>(attempt) * 40503u) & 0xFFFFu);
+        tempPath = folder + name;
+        handle = ::CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                               nullptr);
+        if (handle != INVALID_HANDLE_VALUE) return 0;
+        error = ::GetLastError();
+        // Only a name collision is worth another name; anything else (no folder, no right to
+        // create files there, disk full) fails every name alike.
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return error;
+    }
+    return error;
 }
 
 }  // namespace
@@ -59,28 +64,29 @@ TPaletteReadResult ReadPaletteFile(const std::string& path, std::string& text) {
     return TPaletteReadResult::Ok;
 }
 
-bool WritePaletteFile(const std::string& path, const std::string& text) {
-    std::string folder = FolderOf(path);
-    char temp[MAX_PATH + 1] = {};
-    // GetTempFileNameA creates the (empty) file, so the name is ours until we remove it.
-    if (::GetTempFileNameA(folder.empty() ? "." : folder.c_str(), "pli", 0, temp) == 0) return false;
+DWORD WritePaletteFileText(const std::string& path, const std::string& text) {
+    std::string tempPath;
+    HANDLE tempHandle = INVALID_HANDLE_VALUE;
+    if (const DWORD error = CreateTempBeside(FolderOf(path), tempPath, tempHandle); error != 0) return error;
+    TFileHandle file(tempHandle);
 
-    bool written = false;
-    {
-        TFileHandle file(::CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.Valid()) {
-            DWORD done = 0;
-            written = ::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &done,
-                                  nullptr) &&
-                      done == text.size() && ::FlushFileBuffers(file.Get());
-            written = file.Close() && written;
-        }
+    DWORD error = 0;
+    DWORD written = 0;
+    if (!::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+        !::FlushFileBuffers(file.Get())) {
+        error = ::GetLastError();
+    } else if (written != text.size()) {
+        error = ERROR_HANDLE_DISK_FULL;
     }
-    if (written &&
-        ::MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return true;
+    if (!file.Close() && error == 0) error = ::GetLastError();
+    if (error == 0 &&
+        !::MoveFileExA(tempPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = ::GetLastError();
     }
-    ::DeleteFileA(temp);
-    return false;
+    if (error != 0) ::DeleteFileA(tempPath.c_str());
+    return error;
+}
+
+bool WritePaletteFile(const std::string& path, const std::string& text) {
+    return WritePaletteFileText(path, text) == 0;
 }
