@@ -4,33 +4,19 @@
 
 #include "Config.h"
 #include "APIControl.h"
+#include "WindowTestSupport.h"
 
 #include <string>
 #include <vector>
 
 namespace {
 
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
-
 // One top-level window for the run (destroying top-level windows is slow under Wine without a
 // window manager); each test builds its controls on a child "form" of it.
 HWND Stage() {
     static HWND stage = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &::DefWindowProcA;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = "PelmiraControlForm";
-        ::RegisterClassA(&wc);
-        HWND window = ::CreateWindowExA(0, "PelmiraControlForm", "stage", WS_POPUP | WS_VISIBLE, 30, 30, 420, 320,
-                                        nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+        HWND window = CreateStageWindow("PelmiraControlForm", ButtonFaceBrush(), 0, "stage", WS_POPUP | WS_VISIBLE,
+                                        30, 30, 420, 320);
         ::UpdateWindow(window);
         return window;
     }();

@@ -7,22 +7,6 @@
 
 namespace {
 
-// Runs the thread's messages until `done` holds or about ten seconds pass.
-template <class Pred>
-bool PumpUntil(Pred done) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > 10000) return false;
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        if (!done()) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-    return true;
-}
-
 // A memory bitmap to hand to WM_ERASEBKGND, pre-filled with a colour that no test uses.
 class MemoryCanvas {
 public:

@@ -4,9 +4,9 @@
 
 #include "APIControl.h"
 #include "CmCtrl.h"
+#include "WindowTestSupport.h"
 
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,23 +16,14 @@ namespace {
 // Helpers
 // ---------------------------------------------------------------------------------------------
 
-LRESULT CALLBACK PlainProc(HWND h, UINT m, WPARAM w, LPARAM l) { return ::DefWindowProcA(h, m, w, l); }
-
 // Destroying or hiding a top-level window costs Wine about two seconds under Xvfb (it waits for
 // the X server), so every test works in a child of one host window that lives as long as the
 // program.
 HWND Host() {
     static HWND host = nullptr;
     if (host == nullptr) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = PlainProc;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = "CmCtrlTestParent";
-        ::RegisterClassA(&wc);
-        host = ::CreateWindowExA(0, "CmCtrlTestParent", "cmctrl", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 640,
-                                 480, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+        host = CreateStageWindow("CmCtrlTestParent", ButtonFaceBrush(), 0, "cmctrl",
+                                 WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 640, 480);
         ::SetForegroundWindow(host);
     }
     return host;
@@ -41,24 +32,6 @@ HWND Host() {
 HWND MakeParent(int width = 400, int height = 300) {
     return ::CreateWindowExA(0, "CmCtrlTestParent", "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width,
                              height, Host(), nullptr, ::GetModuleHandleA(nullptr), nullptr);
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
-
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > timeoutMs) return false;
-        Pump();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
 }
 
 // Destroys the parent at the end of a test; the framework frees the objects on it.

@@ -5,38 +5,18 @@
 
 #include "Config.h"
 #include "GDIObject.h"
+#include "WindowTestSupport.h"
 
 #include <winternl.h>
 
 #include <algorithm>
-#include <chrono>
 #include <climits>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 namespace {
 
 // --- test support -------------------------------------------------------------------------------
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
-
-// Pumps messages until `done` holds or five seconds have passed.
-bool PumpUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        Pump();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-    return true;
-}
 
 constexpr COLORREF kOwnerBackground = RGB(0x20, 0x40, 0x60);
 
@@ -44,15 +24,8 @@ constexpr COLORREF kOwnerBackground = RGB(0x20, 0x40, 0x60);
 // under a display without a window manager, a child window costs nothing.
 HWND Stage() {
     static HWND stage = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &::DefWindowProcA;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-        wc.hbrBackground = ::CreateSolidBrush(kOwnerBackground);
-        wc.lpszClassName = "PelmiraGdiOwner";
-        ::RegisterClassA(&wc);
-        HWND window = ::CreateWindowExA(WS_EX_TOPMOST, "PelmiraGdiOwner", "stage", WS_POPUP | WS_VISIBLE, 40, 40,
-                                        340, 220, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+        HWND window = CreateStageWindow("PelmiraGdiOwner", ::CreateSolidBrush(kOwnerBackground), WS_EX_TOPMOST,
+                                        "stage", WS_POPUP | WS_VISIBLE, 40, 40, 340, 220);
         ::UpdateWindow(window);
         return window;
     }();

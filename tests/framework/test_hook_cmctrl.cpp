@@ -6,50 +6,23 @@
 #include "APIWindow.h"
 #include "CmCtrl.h"
 #include "GDIObject.h"
+#include "WindowTestSupport.h"
 
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
-
-LRESULT CALLBACK PlainProc(HWND h, UINT m, WPARAM w, LPARAM l) { return ::DefWindowProcA(h, m, w, l); }
 
 // Destroying a top-level window costs Wine about two seconds under Xvfb, so the tests work in
 // children of one host window that lives as long as the program.
 HWND Host() {
     static HWND host = nullptr;
     if (host == nullptr) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = PlainProc;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = "HookCmCtrlTest";
-        ::RegisterClassA(&wc);
-        host = ::CreateWindowExA(0, "HookCmCtrlTest", "hook cmctrl", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 500,
-                                 400, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+        host = CreateStageWindow("HookCmCtrlTest", ButtonFaceBrush(), 0, "hook cmctrl",
+                                 WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 500, 400);
         ::SetForegroundWindow(host);
     }
     return host;
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
-
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > timeoutMs) return false;
-        Pump();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
 }
 
 struct ParentWindow {

@@ -4,43 +4,17 @@
 
 #include "Config.h"
 #include "GDIObject.h"
+#include "WindowTestSupport.h"
 
-#include <chrono>
-#include <functional>
 
 namespace {
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
-
-bool PumpUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        Pump();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-    return true;
-}
 
 // One top-level window for the run (destroying top-level windows is slow under Wine without a
 // window manager); each test owns a child "panel" on it.
 HWND Stage() {
     static HWND stage = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &::DefWindowProcA;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = "PelmiraHookGdiOwner";
-        ::RegisterClassA(&wc);
-        HWND window = ::CreateWindowExA(WS_EX_TOPMOST, "PelmiraHookGdiOwner", "stage", WS_POPUP | WS_VISIBLE, 60, 60,
-                                        200, 60, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+        HWND window = CreateStageWindow("PelmiraHookGdiOwner", ButtonFaceBrush(), WS_EX_TOPMOST, "stage",
+                                        WS_POPUP | WS_VISIBLE, 60, 60, 200, 60);
         ::UpdateWindow(window);
         return window;
     }();

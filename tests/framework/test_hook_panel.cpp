@@ -2,16 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "APIWindow.h"
+#include "WindowTestSupport.h"
 
 namespace {
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
 
 int parentMenuCalls = 0;
 int panelMenuCalls = 0;

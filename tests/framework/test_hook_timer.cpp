@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "UtilClass.h"
+#include "WindowTestSupport.h"
 
 namespace {
 
@@ -18,22 +19,6 @@ bool gStopInHandler = false;
 void OnTimer(TMessageRecord* m) {
     gFired.push_back(m->Msg);
     if (gStopInHandler) reinterpret_cast<TAPITimer*>(m->Msg)->Stop();
-}
-
-// Pumps this thread's messages until `done` holds or a generous deadline passes.
-template <class Done>
-bool PumpUntil(Done done, DWORD timeoutMs = 5000) {
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    while (!done()) {
-        if (::GetTickCount64() > deadline) return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
-    return true;
 }
 
 class TimerTest : public ::testing::Test {

@@ -5,32 +5,13 @@
 #include "Config.h"
 #include "APIControl.h"
 #include "GDIObject.h"
+#include "WindowTestSupport.h"
 
-#include <chrono>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
-
-bool PumpUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        Pump();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-    return true;
-}
 
 COLORREF ScreenPixel(int x, int y) {
     HDC screen = ::GetDC(nullptr);
@@ -100,16 +81,8 @@ constexpr COLORREF kCells[8] = {RGB(255, 0, 0),   RGB(255, 160, 0), RGB(255, 255
                                 RGB(0, 160, 255), RGB(0, 0, 200),   RGB(128, 0, 160), RGB(255, 255, 255)};
 
 TEST(Showcase, EveryControlDrawnInOneWindow) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = &::DefWindowProcA;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = "PelmiraShowcase";
-    ::RegisterClassA(&wc);
-    HWND window = ::CreateWindowExA(WS_EX_TOPMOST, "PelmiraShowcase", "Pelmira controls",
-                                    WS_POPUP | WS_CAPTION | WS_VISIBLE, 20, 20, 520, 330, nullptr, nullptr,
-                                    ::GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateStageWindow("PelmiraShowcase", ButtonFaceBrush(), WS_EX_TOPMOST, "Pelmira controls",
+                                    WS_POPUP | WS_CAPTION | WS_VISIBLE, 20, 20, 520, 330);
     ASSERT_NE(window, nullptr);
 
     // Drawn controls, left half.
