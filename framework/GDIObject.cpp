@@ -91,6 +91,23 @@ std::unique_ptr<TAPIGFont> NewSystemFont() {
     return font;
 }
 
+// The panel button of either build (TVxrinkBtn for the controller, TVxOriginBtn for the hook
+// library) made and set up in one call, as the factories below answer it.
+template <class TButton>
+TButton* NewPanelButton(HWND owner, int x, int y, int width, int height, const std::string& caption,
+                        TEventProc onClick, TEventProc onDrag, TEventProc onRightClick, INT_PTR tag,
+                        int edge) {
+    auto* button = new TButton(owner);
+    button->SetBounds(x, y, width, height);
+    button->SetCaption(caption);
+    button->OnClick = onClick;
+    button->OnDrag = onDrag;
+    button->OnRightClick = onRightClick;
+    button->Tag = tag;
+    button->SetEdge(edge);
+    return button;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -407,15 +424,8 @@ void TAPILabel::DefaultHandler(TMessageRecord& message) {
 TVxrinkBtn* CreateVxrinkBtn(HWND owner, int x, int y, int width, int height, const std::string& caption,
                             TEventProc onClick, TEventProc onDrag, TEventProc onRightClick, INT_PTR tag,
                             int edge) {
-    auto* button = new TVxrinkBtn(owner);
-    button->SetBounds(x, y, width, height);
-    button->SetCaption(caption);
-    button->OnClick = onClick;
-    button->OnDrag = onDrag;
-    button->OnRightClick = onRightClick;
-    button->Tag = tag;
-    button->SetEdge(edge);
-    return button;
+    return NewPanelButton<TVxrinkBtn>(owner, x, y, width, height, caption, onClick, onDrag, onRightClick,
+                                      tag, edge);
 }
 
 TAPILabel* CreateLabel(HWND owner, int x, int y, int width, int height, const std::string& caption) {
@@ -443,15 +453,8 @@ void TVxOriginBtn::LeftButtonUp(const TMessageRecord& message) {
 TVxOriginBtn* CreateVxOriginBtn(HWND owner, int x, int y, int width, int height, const std::string& caption,
                                 TEventProc onClick, TEventProc onDrag, TEventProc onRightClick, INT_PTR tag,
                                 int edge) {
-    auto* button = new TVxOriginBtn(owner);
-    button->SetBounds(x, y, width, height);
-    button->SetCaption(caption);
-    button->OnClick = onClick;
-    button->OnDrag = onDrag;
-    button->OnRightClick = onRightClick;
-    button->Tag = tag;
-    button->SetEdge(edge);
-    return button;
+    return NewPanelButton<TVxOriginBtn>(owner, x, y, width, height, caption, onClick, onDrag, onRightClick,
+                                        tag, edge);
 }
 
 #endif  // PELMIRA_HOOKLIB
