@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "Config.h"
+#include "ScreenPicture.h"
 #include "SharedBlock.h"
 
 #include <commctrl.h>
@@ -370,9 +371,6 @@ inline void AnswerBox(HWND box, const std::string& path) {
 
 inline std::string BoxText(HWND dialog, int id) { return TextOf(::GetDlgItem(dialog, id)); }
 
-// The window's area of the screen as 24-bit rows (bottom-up, as a BMP stores them).
-inline std::string CaptureWindow(HWND window);
-
 // Waits until two captures of the window in a row are the same: the window has finished painting.
 inline bool WaitForSteadyImage(HWND window, int timeoutMs = 10000) {
     std::string last = CaptureWindow(window);
@@ -383,55 +381,6 @@ inline bool WaitForSteadyImage(HWND window, int timeoutMs = 10000) {
         last = std::move(now);
         return same;
     }, timeoutMs);
-}
-
-inline std::string CaptureWindow(HWND window) {
-    const RECT r = WindowRectOf(window);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) return {};
-    HDC screen = ::GetDC(nullptr);
-    HDC mem = ::CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP bmp = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = ::SelectObject(mem, bmp);
-    ::BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    ::GdiFlush();
-    const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
-    std::string rows(static_cast<const char*>(bits), stride * h);
-    ::SelectObject(mem, old);
-    ::DeleteObject(bmp);
-    ::DeleteDC(mem);
-    ::ReleaseDC(nullptr, screen);
-    return rows;
-}
-
-// Writes the dialog's area of the screen as a 24-bit BMP.
-inline bool SaveScreenshot(HWND window, const std::string& path) {
-    const RECT r = WindowRectOf(window);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    const std::string rows = CaptureWindow(window);
-    if (rows.empty()) return false;
-    BITMAPINFOHEADER ih{};
-    ih.biSize = sizeof ih;
-    ih.biWidth = w;
-    ih.biHeight = h;
-    ih.biPlanes = 1;
-    ih.biBitCount = 24;
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof ih;
-    fh.bfSize = fh.bfOffBits + static_cast<DWORD>(rows.size());
-    std::string data(reinterpret_cast<const char*>(&fh), sizeof fh);
-    data.append(reinterpret_cast<const char*>(&ih), sizeof ih);
-    data += rows;
-    PutFile(path, data);
-    return true;
 }
 
 // ---------------------------------------------------------------------------------------------

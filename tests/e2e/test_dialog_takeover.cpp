@@ -83,7 +83,7 @@ TEST_P(TakeOver, DialogGetsTitleMarkPanelButtonsAndStatusBar) {
 
     const std::string shots = ExeDir() + "\\..\\screenshots";
     ::CreateDirectoryA(shots.c_str(), nullptr);
-    EXPECT_TRUE(SaveScreenshot(dialog, shots + "\\takeover_" + KindName(GetParam()) + ".bmp"));
+    EXPECT_TRUE(SaveWindowPicture(dialog, shots + "\\takeover_" + KindName(GetParam()) + ".bmp"));
 
     client.Close();
     ASSERT_TRUE(client.WaitForExit());

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ControllerHarness.h"
+#include "ScreenPicture.h"
 
 using namespace harness;
 
@@ -54,39 +55,6 @@ std::vector<std::string> StoredNames(const TTempFolder& folder) {
     ::FindClose(find);
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// The window as the screen shows it, as a 24-bit bottom-up BMP, for a person to look at.
-bool SaveWindowPicture(HWND window, const std::string& path) {
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    BITMAPINFOHEADER ih{};
-    ih.biSize = sizeof ih;
-    ih.biWidth = w;
-    ih.biHeight = h;
-    ih.biPlanes = 1;
-    ih.biBitCount = 24;
-    std::string rows(static_cast<std::size_t>((w * 3 + 3) & ~3) * h, '\0');
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, w, h);
-    const HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    ::SelectObject(memory, old);
-    const int copied =
-        ::GetDIBits(memory, bitmap, 0, h, rows.data(), reinterpret_cast<BITMAPINFO*>(&ih), DIB_RGB_COLORS);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-    if (copied != h) return false;
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof ih;
-    fh.bfSize = fh.bfOffBits + static_cast<DWORD>(rows.size());
-    std::string data(reinterpret_cast<const char*>(&fh), sizeof fh);
-    data.append(reinterpret_cast<const char*>(&ih), sizeof ih);
-    return WriteTextFile(path, data + rows);
 }
 
 // Memory in the controller's process, for the list and status-bar messages that carry pointers.
