@@ -2,6 +2,8 @@
 // the wrappers below it make one system call each around that work.
 #include "UtilFunc.h"
 
+#include "ScopedHandles.h"
+
 #include <commdlg.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -606,6 +608,33 @@ COLORREF WindowTextColor() { return ::GetSysColor(COLOR_WINDOWTEXT); }
 
 BYTE RoundToWebSafe(BYTE c) {
     return static_cast<BYTE>((c / 51 + (c % 51 > 25 ? 1 : 0)) * 51);
+}
+
+COLORREF WebSafeColor(COLORREF colour) {
+    return RGB(RoundToWebSafe(GetRValue(colour)), RoundToWebSafe(GetGValue(colour)),
+               RoundToWebSafe(GetBValue(colour)));
+}
+
+COLORREF PixelUnderCursor(bool webSafe) {
+    POINT cursor{};
+    if (!::GetCursorPos(&cursor)) return CLR_INVALID;
+    const TScopedDC screen(nullptr);
+    if (!screen) return CLR_INVALID;
+    const COLORREF pixel = ::GetPixel(screen, cursor.x, cursor.y);
+    if (pixel == CLR_INVALID) return CLR_INVALID;
+    return webSafe ? WebSafeColor(pixel) : pixel;
+}
+
+RECT RestoredWindowRect(HWND hwnd) {
+    RECT r{};
+    if (::IsIconic(hwnd)) {
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        if (::GetWindowPlacement(hwnd, &placement)) r = placement.rcNormalPosition;
+    } else {
+        ::GetWindowRect(hwnd, &r);
+    }
+    return r;
 }
 
 void SplitColor(COLORREF v, BYTE b[3]) {

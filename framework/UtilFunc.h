@@ -162,6 +162,14 @@ COLORREF WindowTextColor();
 
 // Nearest of the web-safe steps 0, 51, ..., 255 (25 rounds down, 26 up).
 BYTE RoundToWebSafe(BYTE c);
+// The colour with each of its components rounded by RoundToWebSafe.
+COLORREF WebSafeColor(COLORREF colour);
+// The screen pixel under the mouse pointer, rounded to web-safe steps when asked;
+// CLR_INVALID when the screen cannot be read there.
+COLORREF PixelUnderCursor(bool webSafe);
+// The window's rectangle on the screen as it is when not minimised: the restored rectangle of a
+// minimised window, the window rectangle otherwise.
+RECT RestoredWindowRect(HWND hwnd);
 // b[0] = blue (bits 16-23), b[1] = green (bits 8-15), b[2] = red (bits 0-7).
 void SplitColor(COLORREF v, BYTE b[3]);
 // The foreground window belongs to the calling thread.
