@@ -1,7 +1,7 @@
 // The shared block as plain memory: its layout, its bounded texts, the interlocked dialog counter
 // and the hook's set of possible colour dialogs. No library, no section.
-#include "DialogWatch.h"
 #include "SharedBlock.h"
+#include "WindowSet.h"
 
 #include <gtest/gtest.h>
 
