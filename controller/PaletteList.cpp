@@ -1,9 +1,6 @@
 // PaletteList.cpp: the palette folder, the folder row and the palette list (see PaletteList.h).
 #include "PaletteList.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "MainWindow.h"
 #include "PaletteOps.h"
 #include "PaletteRules.h"
@@ -51,9 +48,9 @@ void PublishPaletteFolder() {
     {
         TLibraryBlock block;
         if (!block) return;
-        std::memset(block->PaletteFolder, 0, kBlockTextSize - 1);
-        // At most 259 characters: the field stays zero-terminated for every reader.
-        std::memcpy(block->PaletteFolder, folder.c_str(), std::min<std::size_t>(folder.size(), kBlockTextSize - 2));
+        // The first 260 bytes only, so at most 259 characters: the field stays zero-terminated
+        // for every reader.
+        WriteBlockText(block->PaletteFolder, folder, kPublishedFolderFill);
     }
     RefreshPaletteList(folder);
 }

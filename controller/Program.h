@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "BlockAccess.h"
 #include "SharedBlock.h"
 #include "UtilClass.h"
 
@@ -39,21 +40,12 @@ inline TBtnTestProc BtnTestProc = nullptr;
 inline TAllwaysOnTop AllwaysOnTop = nullptr;
 inline TGetResHandle GetResHandle = nullptr;
 
-// One operation on the library's shared block: GetFMObj on construction, ReleaseFMObj on
-// destruction. Nothing keeps the block mapped between operations.
-class TLibraryBlock {
+// One operation on the library's shared block through the bound exports: GetFMObj on
+// construction, ReleaseFMObj on destruction. Nothing keeps the block mapped between operations;
+// before the library is bound there is no block.
+class TLibraryBlock : public TBlockAccess {
 public:
-    TLibraryBlock() noexcept;
-    ~TLibraryBlock();
-    TLibraryBlock(const TLibraryBlock&) = delete;
-    TLibraryBlock& operator=(const TLibraryBlock&) = delete;
-
-    explicit operator bool() const noexcept { return view_ != nullptr; }
-    TSharedBlock* operator->() const noexcept { return view_; }
-
-private:
-    HANDLE section_ = nullptr;
-    TSharedBlock* view_ = nullptr;
+    TLibraryBlock() noexcept : TBlockAccess(GetFMObj, ReleaseFMObj) {}
 };
 
 // ---------------------------------------------------------------------------------------------
