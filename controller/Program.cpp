@@ -1,10 +1,5 @@
-// Program.cpp: helpers over the controller's process-wide state.
+// Program.cpp: the operation on the hook library's shared block.
 #include "Program.h"
-
-std::string TextAt(int index) {
-    if (!TextList) return "index error";
-    return TextList->Get(index);
-}
 
 TLibraryBlock::TLibraryBlock() noexcept {
     void* view = nullptr;
