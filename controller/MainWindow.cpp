@@ -358,13 +358,6 @@ void OpenStartFolder() {
     }
 }
 
-void EnableFolderControls(bool on) {
-    State.MainForm.FolderCombo->SetEnabled(on);
-    State.MainForm.New->SetEnabled(on);
-    State.MainForm.Delete->SetEnabled(on);
-    State.MainForm.FolderEdit->SetEnabled(on);
-}
-
 void ApplyFonts() {
     State.MainFont = ReadFont("MainFont");
     State.StatusFont = ReadFont("StatusFont");

@@ -178,7 +178,10 @@ void RemoveFolder() {
 
 void FolderCheckChanged() {
     PublishPaletteFolder();
-    const bool on = FolderCheckChecked();
+    EnableFolderControls(FolderCheckChecked());
+}
+
+void EnableFolderControls(bool on) {
     State.MainForm.FolderCombo->SetEnabled(on);
     State.MainForm.New->SetEnabled(on);
     State.MainForm.Delete->SetEnabled(on);

@@ -27,6 +27,8 @@ void BrowseFolder();
 void RemoveFolder();
 // FolderCheck click; command 402 toggles the box first.
 void FolderCheckChanged();
+// The folder combo, FolderEdit, New and Delete follow the folder check box.
+void EnableFolderControls(bool on);
 // Files or folders dropped on the folder combo, in drop order.
 void DropOnFolderList(const std::vector<std::string>& paths);
 // Extension button; command 403 toggles the button first. Sizes the window from MainSize.

@@ -70,6 +70,8 @@ void ReselectCurrentRow() {
     ::SendMessageA(list->Window, LVM_SETITEMSTATE, static_cast<WPARAM>(State.CurrentRow), reinterpret_cast<LPARAM>(&state));
 }
 
+// While a name is edited, everything that could change the folder, the palette or the program
+// under it is off; afterwards each control is as it was (the folder row only when it was on).
 void SetNameEditControls(bool enabled) {
     State.MainForm.FolderCombo->SetEnabled(enabled && ComboWasEnabled);
     State.MainForm.New->SetEnabled(enabled && ComboWasEnabled);
@@ -326,13 +328,7 @@ void BeginNameEdit() {
     EditOldName = list->GetItemText(EditRow, 0);
     ComboWasEnabled = State.MainForm.FolderCombo->IsEnabled();
     ReWriteWasEnabled = PaletteChanged();
-    State.MainForm.FolderCombo->SetEnabled(false);
-    State.MainForm.New->SetEnabled(false);
-    State.MainForm.Delete->SetEnabled(false);
-    State.MainForm.FolderCheck->SetEnabled(false);
-    State.MainForm.Exit->SetEnabled(false);
-    State.MainForm.Suspend->SetEnabled(false);
-    State.MainForm.Extension->SetEnabled(false);
+    SetNameEditControls(false);
     list->SetEditMode(true);
 }
 
