@@ -4,6 +4,8 @@
 // - InstallController: copies vorlund.exe (and the library) from the test's own folder into it.
 // - TControllerProcess: starts the copy with CreateProcessA; ends a straggler at destruction.
 // - Window and message-box finders, polling with a time limit (never a blind sleep).
+// The controller's command and control ids come from its own header, so a test sends what the
+// menus send.
 #pragma once
 
 #include "Config.h"
@@ -17,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "../../controller/CommandIds.h"
 #include "SharedBlock.h"
 
 namespace harness {

@@ -18,9 +18,6 @@ namespace {
 
 using namespace harness;
 
-constexpr UINT kCmdSuspend = 303;
-constexpr UINT kCmdAbout = 321;
-
 std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
