@@ -13,10 +13,12 @@
 
 #include "APIControl.h"
 #include "APIWindow.h"
+#include "ControllerState.h"
 #include "GDIObject.h"
-#include "MainWindow.h"
-#include "Program.h"
+#include "Placement.h"
+#include "ScopedHandles.h"
 #include "UtilClass.h"
+#include "UtilFunc.h"
 
 namespace {
 
@@ -38,38 +40,8 @@ TAPIEditAbout* Link1 = nullptr;
 TAPIEditAbout* Link2 = nullptr;
 // Owned: made when the box opens, freed when it closes.
 std::unique_ptr<TAPICFont> AboutFont;
-// Whether LinkCursor is our own copy (to destroy) or a shared system cursor.
+// Whether State.LinkCursor is our own copy (to destroy) or a shared system cursor.
 bool LinkCursorOwned = false;
-
-// Points the screen device context at the font for one measurement.
-class TScreenDC {
-public:
-    TScreenDC() noexcept : dc_(::GetDC(nullptr)) {}
-    ~TScreenDC() {
-        if (dc_ != nullptr) ::ReleaseDC(nullptr, dc_);
-    }
-    TScreenDC(const TScreenDC&) = delete;
-    TScreenDC& operator=(const TScreenDC&) = delete;
-    HDC Get() const noexcept { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-class TSelectedFont {
-public:
-    TSelectedFont(HDC dc, HFONT font) noexcept
-        : dc_(dc), previous_(font != nullptr ? ::SelectObject(dc, font) : nullptr) {}
-    ~TSelectedFont() {
-        if (previous_ != nullptr) ::SelectObject(dc_, previous_);
-    }
-    TSelectedFont(const TSelectedFont&) = delete;
-    TSelectedFont& operator=(const TSelectedFont&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
 
 SIZE Measure(const std::string& text) {
     return MeasureText(text, AboutFont ? AboutFont->Font : nullptr);
@@ -95,32 +67,13 @@ TAPIEditAbout* CreateLink(HWND box, int x, int y, const SIZE& size, const std::s
     return link;
 }
 
-// Keeps the box on the screen: a box that would reach past the far edge is moved back so that
-// it ends there; a negative coordinate becomes 0.
-int KeepOnScreen(int position, int extent, int screenExtent) {
-    if (position + extent > screenExtent) return screenExtent - extent + 1;
-    return position < 0 ? 0 : position;
-}
-
-// The main window's top-left corner on the screen; a minimised window's restored corner.
-POINT MainWindowCorner() {
-    POINT corner{0, 0};
-    const HWND main = MainWindowHandle;
-    if (main == nullptr) return corner;
-    RECT r{};
-    if (::IsIconic(main)) {
-        WINDOWPLACEMENT placement{};
-        placement.length = sizeof placement;
-        ::GetWindowPlacement(main, &placement);
-        r = placement.rcNormalPosition;
-    } else {
-        ::GetWindowRect(main, &r);
-    }
-    return POINT{r.left, r.top};
-}
-
 void PlaceNearMainWindow(TModalDialogCursor& box) {
-    const POINT corner = MainWindowCorner();
+    // From the main window's top-left corner; a minimised window's restored corner.
+    POINT corner{0, 0};
+    if (State.MainWindowHandle != nullptr) {
+        const RECT main = RestoredWindowRect(State.MainWindowHandle);
+        corner = POINT{main.left, main.top};
+    }
     const SIZE screen = {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     POINT p{KeepOnScreen(corner.x + kBoxOffset, box.GetWidth(), screen.cx),
             KeepOnScreen(corner.y + kBoxOffset, box.GetHeight(), screen.cy)};
@@ -153,9 +106,9 @@ void AboutSetCursor(TMessageRecord* message) noexcept {
     const HWND box = AboutDialog != nullptr ? AboutDialog->Handle : nullptr;
     const HWND ok = OkButton != nullptr ? OkButton->Window : nullptr;
     if (under == box || under == ok) {
-        if (MainWindow != nullptr) ::SetCursor(MainWindow->Cursor);
+        if (State.MainWindow != nullptr) ::SetCursor(State.MainWindow->Cursor);
     } else {
-        ::SetCursor(LinkCursor);
+        ::SetCursor(State.LinkCursor);
     }
 }
 
@@ -169,8 +122,8 @@ void AboutDestroy(TMessageRecord*) noexcept {
 }
 
 HICON MainWindowIcon() {
-    if (MainWindowHandle == nullptr) return nullptr;
-    return reinterpret_cast<HICON>(::GetClassLongPtrA(MainWindowHandle, GCLP_HICON));
+    if (State.MainWindowHandle == nullptr) return nullptr;
+    return reinterpret_cast<HICON>(::GetClassLongPtrA(State.MainWindowHandle, GCLP_HICON));
 }
 
 // The box's WM_INITDIALOG: controls top to bottom at x = 60, each as large as its text.
@@ -219,9 +172,9 @@ void AboutBuild(TMessageRecord*) noexcept {
 
 SIZE MeasureText(const std::string& text, HFONT font) {
     SIZE size{0, 0};
-    TScreenDC dc;
-    if (dc.Get() == nullptr) return size;
-    TSelectedFont selection(dc.Get(), font);
+    const TScopedDC dc(nullptr);
+    if (!dc) return size;
+    const TScopedSelect selection(dc, font);
     // The terminating zero is measured as one more character, which leaves room for the
     // control's own border. The count is the full length: cut to a byte it would measure
     // long texts short and divide by zero at 255 characters.
@@ -238,7 +191,7 @@ INT_PTR ShowAbout() {
         return 0;
     }
     AboutOpen = true;
-    TModalDialogCursor* box = CreateModalDialogCursor(MainWindowHandle, 0, 0, 0, 0, 0, AboutBuild);
+    TModalDialogCursor* box = CreateModalDialogCursor(State.MainWindowHandle, 0, 0, 0, 0, 0, AboutBuild);
     box->Style |= WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
     box->PaintIcon = MainWindowIcon();
     box->SetCaption(kAboutCaption);
@@ -266,17 +219,17 @@ void OpenHelp() {
     // directory would miss it whenever the program is started from elsewhere, and could open
     // an unrelated file of that name there.
     const std::string path = HelpFilePath();
-    ::ShellExecuteA(MainWindowHandle, "open", path.c_str(), nullptr, nullptr, SW_SHOW);
+    ::ShellExecuteA(State.MainWindowHandle, "open", path.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 std::string HelpFilePath() {
-    if (ProgramFolder.empty()) return kHelpFileName;
-    return ProgramFolder + "\\" + kHelpFileName;
+    if (State.ProgramFolder.empty()) return kHelpFileName;
+    return State.ProgramFolder + "\\" + kHelpFileName;
 }
 
 void UpdateAboutIcon(bool suspended) {
-    if (!AboutOpen || AboutDialog == nullptr || !IconList) return;
-    AboutDialog->PaintIcon = reinterpret_cast<HICON>(IconList->Get(suspended ? 1 : 0));
+    if (!AboutOpen || AboutDialog == nullptr || !State.IconList) return;
+    AboutDialog->PaintIcon = reinterpret_cast<HICON>(State.IconList->Get(suspended ? 1 : 0));
     // The box does not clip its children: erasing its background paints over the links, so
     // they are redrawn in the same pass.
     ::RedrawWindow(AboutDialog->Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -302,16 +255,16 @@ void LoadLinkCursor() {
     char folder[MAX_PATH + 1] = {};
     const UINT length = ::GetWindowsDirectoryA(folder, sizeof folder);
     if (length > 0 && length < sizeof folder) {
-        LinkCursor = CopyModuleCursor(std::string(folder) + "\\winhlp32.exe", kHelpViewerCursor);
+        State.LinkCursor = CopyModuleCursor(std::string(folder) + "\\winhlp32.exe", kHelpViewerCursor);
     }
-    LinkCursorOwned = LinkCursor != nullptr;
+    LinkCursorOwned = State.LinkCursor != nullptr;
     // Systems without the old help viewer (Wine among them) still have a hand for links.
-    if (LinkCursor == nullptr) LinkCursor = ::LoadCursorA(nullptr, IDC_HAND);
-    if (LinkCursor == nullptr) LinkCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    if (State.LinkCursor == nullptr) State.LinkCursor = ::LoadCursorA(nullptr, IDC_HAND);
+    if (State.LinkCursor == nullptr) State.LinkCursor = ::LoadCursorA(nullptr, IDC_ARROW);
 }
 
 void FreeLinkCursor() {
-    if (LinkCursorOwned && LinkCursor != nullptr) ::DestroyCursor(LinkCursor);
-    LinkCursor = nullptr;
+    if (LinkCursorOwned && State.LinkCursor != nullptr) ::DestroyCursor(State.LinkCursor);
+    State.LinkCursor = nullptr;
     LinkCursorOwned = false;
 }

@@ -54,13 +54,9 @@ HWND AboutWindow();
 // The link cursor
 // ---------------------------------------------------------------------------------------------
 
-// Shown over the two web addresses of the box. Made once when the main window is built and
-// kept for the run.
-inline HCURSOR LinkCursor = nullptr;
-
-// Builds LinkCursor: a copy of cursor 106 of the help viewer "\winhlp32.exe" in the Windows
-// folder; when that module or its cursor is missing, the system's hand cursor, and failing
-// that the arrow.
+// Builds State.LinkCursor, shown over the two web addresses of the box: a copy of cursor 106 of
+// the help viewer "\winhlp32.exe" in the Windows folder; when that module or its cursor is
+// missing, the system's hand cursor, and failing that the arrow.
 void LoadLinkCursor();
 // Destroys the copy LoadLinkCursor made (the system's shared cursors are left alone).
 void FreeLinkCursor();

@@ -1,18 +1,16 @@
-// Commands.cpp: the numbered commands of the controller and the tray icon.
-//
-// TrayCommand executes the tray menu's commands (and the tray icon's left click); MenuCommand
-// those of the command router, the system menu and the accelerators. Commands that switch the
-// hook or end the program ask first while a colour dialog is taken over.
-#include "MainWindow.h"
+// Commands.cpp: the numbered commands of the controller and the tray icon (see Commands.h).
+// Commands that switch the hook or end the program ask first while a colour dialog is taken over.
+#include "Commands.h"
 
 #include "About.h"
+#include "CommandIds.h"
+#include "ControllerState.h"
+#include "Feedback.h"
 #include "PaletteList.h"
 #include "PaletteOps.h"
 #include "Program.h"
 
 namespace {
-
-HWND Window() { return MainWindowHandle; }
 
 // A confirmation is on screen: a second request must not open another one from the message
 // loop of the first (tray clicks and accelerators still arrive while it is open).
@@ -21,8 +19,8 @@ bool ConfirmationOpen = false;
 bool ButtonDown(const TAPIRadioButton* button) { return button != nullptr && button->GetChecked(); }
 
 void SetOnTopFromButton() {
-    const bool on = ButtonDown(MainForm.OnTop);
-    MainForm.TrayMenu->SetChecked(kCmdOnTop, on);
+    const bool on = ButtonDown(State.MainForm.OnTop);
+    State.MainForm.TrayMenu->SetChecked(kCmdOnTop, on);
     ApplyAlwaysOnTop(on);
 }
 
@@ -36,16 +34,16 @@ void ToggleWindowShown() {
 }
 
 void SuspendCommand() {
-    TAPIPushRadio* button = MainForm.Suspend;
+    TAPIPushRadio* button = State.MainForm.Suspend;
     // Setting the button's state must not come back here as a click.
     const TEventProc click = button != nullptr ? button->OnClick : nullptr;
     if (button != nullptr) button->OnClick = nullptr;
     if (ConfirmWhileDialogOpen(false)) {
-        const bool suspended = MainForm.TrayMenu->IsChecked(kCmdSuspend);
+        const bool suspended = State.MainForm.TrayMenu->IsChecked(kCmdSuspend);
         SetHookState(suspended);
-        MainForm.TrayMenu->SetChecked(kCmdSuspend, !suspended);
+        State.MainForm.TrayMenu->SetChecked(kCmdSuspend, !suspended);
     }
-    const bool suspended = MainForm.TrayMenu->IsChecked(kCmdSuspend);
+    const bool suspended = State.MainForm.TrayMenu->IsChecked(kCmdSuspend);
     if (button != nullptr) {
         button->SetChecked(suspended);
         button->OnClick = click;
@@ -54,18 +52,18 @@ void SuspendCommand() {
 }
 
 void ToggleTrayIcon() {
-    TWindowMenu* system = MainForm.SystemMenu;
+    TWindowMenu* system = State.MainForm.SystemMenu;
     const bool on = !system->IsChecked(kCmdTrayIcon);
     if (on) {
-        system->SetChecked(kCmdTrayIcon, ::Shell_NotifyIconA(NIM_ADD, &TrayIconData) != FALSE);
+        system->SetChecked(kCmdTrayIcon, ::Shell_NotifyIconA(NIM_ADD, &State.TrayIconData) != FALSE);
     } else {
         system->SetChecked(kCmdTrayIcon, false);
-        ::Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+        ::Shell_NotifyIconA(NIM_DELETE, &State.TrayIconData);
     }
 }
 
 void EditSelectedLabel() {
-    TAPIListView* list = MainForm.FileList;
+    TAPIListView* list = State.MainForm.FileList;
     if (list == nullptr || ::GetFocus() != list->Window) return;
     const int row = list->FirstSelected();
     if (row >= 0) list->EditLabel(row);
@@ -74,13 +72,13 @@ void EditSelectedLabel() {
 }  // namespace
 
 bool UpdateTrayIcon(bool active) {
-    if (!IconList) return false;
-    const auto icon = reinterpret_cast<HICON>(IconList->Get(active ? 0 : 1));
-    TrayIconData.hIcon = icon;
+    if (!State.IconList) return false;
+    const auto icon = reinterpret_cast<HICON>(State.IconList->Get(active ? 0 : 1));
+    State.TrayIconData.hIcon = icon;
     ::SetClassLongPtrA(Window(), GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
     if (!MenuItemChecked(kCmdTrayIcon)) return false;
-    if (::Shell_NotifyIconA(NIM_MODIFY, &TrayIconData)) return true;
-    ::MessageBoxA(Window(), "MakeTrayError", AppTitle.c_str(), MB_OK);
+    if (::Shell_NotifyIconA(NIM_MODIFY, &State.TrayIconData)) return true;
+    ::MessageBoxA(Window(), "MakeTrayError", State.AppTitle.c_str(), MB_OK);
     return false;
 }
 
@@ -96,7 +94,7 @@ void SetHookState(bool install) {
         // its own stays so.)
         if (wasEnabled) ::EnableWindow(Window(), TRUE);
         if (!installed) {
-            ::MessageBoxA(Window(), "SetHook Error.", AppTitle.c_str(), MB_OK);
+            ::MessageBoxA(Window(), "SetHook Error.", State.AppTitle.c_str(), MB_OK);
             install = false;
         }
     }
@@ -112,7 +110,7 @@ bool ConfirmWhileDialogOpen(bool forExit) {
 
     ConfirmationOpen = true;
     const std::string question = title + MessageText(11);
-    bool go = ::MessageBoxA(Window(), question.c_str(), AppTitle.c_str(),
+    bool go = ::MessageBoxA(Window(), question.c_str(), State.AppTitle.c_str(),
                             MB_YESNOCANCEL | MB_ICONHAND | MB_DEFBUTTON2) == IDYES;
     if (go) {
         const std::string second = MessageText(12);
@@ -122,10 +120,30 @@ bool ConfirmWhileDialogOpen(bool forExit) {
     return go;
 }
 
+void RunExitCommand() {
+    // Shutdown is driven through WM_DESTROY alone; the framework frees the window object there.
+    ::SendMessageA(Window(), WM_DESTROY, 0, 0);
+}
+
+void SetAlwaysOnTop(bool on) {
+    if (State.MainForm.OnTop != nullptr) State.MainForm.OnTop->SetChecked(on);
+    if (State.MainForm.TrayMenu != nullptr) State.MainForm.TrayMenu->SetChecked(kCmdOnTop, on);
+    ApplyAlwaysOnTop(on);
+}
+
+void ApplyAlwaysOnTop(bool on) {
+    // Wine puts a window that is made topmost below its own topmost popups (the tool tip), and
+    // then does not make it topmost at all. The tip is released from its owner for the moment.
+    const HWND tip = State.MainForm.ToolTip != nullptr ? State.MainForm.ToolTip->Window : nullptr;
+    if (tip != nullptr) ::SetWindowLongPtrA(tip, GWLP_HWNDPARENT, 0);
+    AllwaysOnTop(Window(), on ? 1 : 0);
+    if (tip != nullptr) ::SetWindowLongPtrA(tip, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(Window()));
+}
+
 void ToggleDialogFlag(UINT id) {
-    const bool on = !MainForm.SystemMenu->IsChecked(id);
-    MainForm.SystemMenu->SetChecked(id, on);
-    MainForm.TrayMenu->SetChecked(id, on);
+    const bool on = !State.MainForm.SystemMenu->IsChecked(id);
+    State.MainForm.SystemMenu->SetChecked(id, on);
+    State.MainForm.TrayMenu->SetChecked(id, on);
     TLibraryBlock block;
     if (!block) return;  // only the menus change
     if (id == kCmdDialog) block->Dialog = on ? 1 : 0;
@@ -135,7 +153,7 @@ void ToggleDialogFlag(UINT id) {
 void TrayCommand(UINT id) {
     switch (id) {
     case kCmdOnTop:
-        if (MainForm.OnTop != nullptr) MainForm.OnTop->SetChecked(!MainForm.TrayMenu->IsChecked(kCmdOnTop));
+        if (State.MainForm.OnTop != nullptr) State.MainForm.OnTop->SetChecked(!State.MainForm.TrayMenu->IsChecked(kCmdOnTop));
         SetOnTopFromButton();
         break;
     case kCmdShowHide:
@@ -159,8 +177,8 @@ void TrayCommand(UINT id) {
         break;
     default:
         if (id >= kCmdLeftClickFirst && id <= kCmdLeftClickLast) {
-            LeftClickAction = static_cast<int>(id - kCmdLeftClickMenu);
-            MainForm.LeftClickMenu->CheckRadio(kCmdLeftClickFirst, kCmdLeftClickLast, id);
+            State.LeftClickAction = static_cast<int>(id - kCmdLeftClickMenu);
+            State.MainForm.LeftClickMenu->CheckRadio(kCmdLeftClickFirst, kCmdLeftClickLast, id);
         }
         break;
     }
@@ -170,7 +188,7 @@ void MenuCommand(UINT id) {
     const bool extended = ExtensionButtonDown();
     switch (id) {
     case kCmdOnTop:
-        MainForm.OnTop->SetChecked(!MainForm.OnTop->GetChecked());
+        State.MainForm.OnTop->SetChecked(!State.MainForm.OnTop->GetChecked());
         TrayCommand(kCmdOnTop);
         break;
     case kCmdSuspend:
@@ -191,22 +209,22 @@ void MenuCommand(UINT id) {
         ToggleTrayIcon();
         break;
     case kCmdBrowseFolder:
-        if (MainForm.New->IsEnabled()) BrowseFolder();
+        if (State.MainForm.New->IsEnabled()) BrowseFolder();
         break;
     case kCmdRemoveFolder:
-        if (MainForm.Delete->IsEnabled()) RemoveFolder();
+        if (State.MainForm.Delete->IsEnabled()) RemoveFolder();
         break;
     case kCmdFolderCheck:
-        MainForm.FolderCheck->SetChecked(!MainForm.FolderCheck->Checked);
+        State.MainForm.FolderCheck->SetChecked(!State.MainForm.FolderCheck->Checked);
         FolderCheckChanged();
         break;
     case kCmdExtension:
-        MainForm.Extension->SetChecked(!MainForm.Extension->GetChecked());
+        State.MainForm.Extension->SetChecked(!State.MainForm.Extension->GetChecked());
         ApplyExtendedView();
         break;
     case kCmdReLoad:
         if (!extended) break;
-        if (MainForm.FileList->IsEnabled()) {
+        if (State.MainForm.FileList->IsEnabled()) {
             PublishPaletteFolder();
             ShowStatusMessage(10);
         } else {
@@ -215,15 +233,15 @@ void MenuCommand(UINT id) {
         break;
     case kCmdReWrite:
         if (!extended) break;
-        if (MainForm.ReWrite->IsEnabled()) {
+        if (State.MainForm.ReWrite->IsEnabled()) {
             RewritePalette();
             ShowStatusMessage(11);
         } else {
-            ShowStatusMessage(MainForm.FileList->IsEnabled() ? 12 : 1);
+            ShowStatusMessage(State.MainForm.FileList->IsEnabled() ? 12 : 1);
         }
         break;
     case kCmdFolderEdit:
-        ::SetFocus(MainForm.FolderEdit->Window);
+        ::SetFocus(State.MainForm.FolderEdit->Window);
         break;
     default:
         break;
@@ -231,8 +249,8 @@ void MenuCommand(UINT id) {
 }
 
 void RefreshShowHideItem(const std::string& text) {
-    TAPopupMenu* tray = MainForm.TrayMenu;
-    TAPopupMenu* left = MainForm.LeftClickMenu;
+    TAPopupMenu* tray = State.MainForm.TrayMenu;
+    TAPopupMenu* left = State.MainForm.LeftClickMenu;
     const UINT showItem = kCmdLeftClickFirst + 1;
     const bool checked = left->IsChecked(showItem);
     tray->RemoveItem(kCmdShowHide);
@@ -246,14 +264,14 @@ void TrayNotify(TMessageRecord* message) noexcept {
     switch (static_cast<UINT>(message->LParam)) {
     case WM_LBUTTONDOWN:
         // LeftClick 0 names no command: 300 is the tray menu itself.
-        if (LeftClickAction != 0) TrayCommand(kCmdTrayMenu + static_cast<UINT>(LeftClickAction));
+        if (State.LeftClickAction != 0) TrayCommand(kCmdTrayMenu + static_cast<UINT>(State.LeftClickAction));
         break;
     case WM_RBUTTONDOWN: {
-        RefreshShowHideItem(TextAt(ShowHideBase + (::IsWindowVisible(Window()) ? 1 : 0)));
+        RefreshShowHideItem(TextAt(State.ShowHideBase + (::IsWindowVisible(Window()) ? 1 : 0)));
         ::SetForegroundWindow(Window());
         POINT at{};
         ::GetCursorPos(&at);
-        const UINT id = static_cast<UINT>(::TrackPopupMenuEx(MainForm.TrayMenu->Menu, TPM_RETURNCMD | TPM_BOTTOMALIGN,
+        const UINT id = static_cast<UINT>(::TrackPopupMenuEx(State.MainForm.TrayMenu->Menu, TPM_RETURNCMD | TPM_BOTTOMALIGN,
                                                              at.x, at.y, Window(), nullptr));
         TrayCommand(id);
         break;

@@ -8,8 +8,13 @@
 
 #include "APIWindow.h"
 #include "About.h"
+#include "CommandIds.h"
+#include "Commands.h"
+#include "ControllerState.h"
+#include "Feedback.h"
 #include "PaletteList.h"
 #include "PaletteOps.h"
+#include "Placement.h"
 #include "Program.h"
 #include "UtilFunc.h"
 
@@ -23,26 +28,22 @@ TOptions StartOptions;
 constexpr DWORD kFolderEditStyle = 0x540011C0;  // child, visible, clip siblings, auto-scroll
 constexpr int kFolderDisplayLength = 22;        // folder combo entries: shortened paths
 
-HWND Window() { return MainWindowHandle; }
-
-TSDIMainWindow* WindowObject() { return MainWindow; }
-
 void FillTrayIconData() {
-    TrayIconData = NOTIFYICONDATAA{};
+    State.TrayIconData = NOTIFYICONDATAA{};
     // The classic 88-byte record: its fields are all the tray icon needs, and every shell
     // version accepts it.
-    TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    TrayIconData.hWnd = Window();
-    TrayIconData.uID = kTrayIconId;
-    TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    TrayIconData.uCallbackMessage = kTrayCallbackMessage;
-    TrayIconData.hIcon = reinterpret_cast<HICON>(IconList->Get(0));
-    const std::string tip = TrayTipText(AppTitle);
-    std::memcpy(TrayIconData.szTip, tip.c_str(), tip.size() + 1);
+    State.TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    State.TrayIconData.hWnd = Window();
+    State.TrayIconData.uID = kTrayIconId;
+    State.TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    State.TrayIconData.uCallbackMessage = kTrayCallbackMessage;
+    State.TrayIconData.hIcon = reinterpret_cast<HICON>(State.IconList->Get(0));
+    const std::string tip = TrayTipText(State.AppTitle);
+    std::memcpy(State.TrayIconData.szTip, tip.c_str(), tip.size() + 1);
 }
 
 void ShowHookStateBox(HWND owner) {
-    const bool down = MainForm.Suspend != nullptr && MainForm.Suspend->GetChecked();
+    const bool down = State.MainForm.Suspend != nullptr && State.MainForm.Suspend->GetChecked();
     ::MessageBoxA(owner, down ? "on" : "off", "", MB_ICONINFORMATION);
 }
 
@@ -58,7 +59,7 @@ void RouteListCommand(TMessageRecord* message) noexcept {
 }
 
 void RouteAccelerator(TMessageRecord* message) noexcept {
-    if (MainForm.Accelerators != nullptr) MainForm.Accelerators->SendCommand(*message);
+    if (State.MainForm.Accelerators != nullptr) State.MainForm.Accelerators->SendCommand(*message);
 }
 
 void BuildMenus() {
@@ -74,7 +75,7 @@ void BuildMenus() {
 
     // The system menu's own items arrive as WM_SYSCOMMAND; SystemCommand routes them.
     TWindowMenu* system = CreateWindowMenu(w, nullptr);
-    MainForm.SystemMenu = system;
+    State.MainForm.SystemMenu = system;
     MenuInsertSeparator(system->Menu, -1, kSeparator1);
     system->AppendItem(tray, kCmdTrayIcon);
     system->AppendItem(dialog, kCmdDialog);
@@ -83,11 +84,11 @@ void BuildMenus() {
     system->AppendItem("&Help", kCmdHelp);
     system->AppendItem(about, kCmdAbout);
 
-    MainForm.CommandRouter = CreateMainMenu(w, RouteMenuCommand);
+    State.MainForm.CommandRouter = CreateMainMenu(w, RouteMenuCommand);
 
     TAPopupMenu* trayMenu = CreatePopupMenuObject(w, kCmdTrayMenu, nullptr);
-    MainForm.TrayMenu = trayMenu;
-    trayMenu->AttachTo(MainForm.CommandRouter, -1, "&Menu");
+    State.MainForm.TrayMenu = trayMenu;
+    trayMenu->AttachTo(State.MainForm.CommandRouter, -1, "&Menu");
     trayMenu->AppendItem(onTop, kCmdOnTop);
     trayMenu->AppendItem("Show", kCmdShowHide);
     trayMenu->AppendItem(suspend, kCmdSuspend);
@@ -96,7 +97,7 @@ void BuildMenus() {
     trayMenu->AppendSeparator(kSeparator1);
 
     TAPopupMenu* leftMenu = CreatePopupMenuObject(w, kCmdLeftClickMenu, nullptr);
-    MainForm.LeftClickMenu = leftMenu;
+    State.MainForm.LeftClickMenu = leftMenu;
     leftMenu->AttachTo(trayMenu, -1, leftClick);
     leftMenu->AppendRadioItem(onTop, kCmdLeftClickFirst);
     leftMenu->AppendRadioItem("Show", kCmdLeftClickFirst + 1);
@@ -111,18 +112,18 @@ void BuildMenus() {
     trayMenu->AppendSeparator(kSeparator3);
     trayMenu->AppendItem(exit, kCmdExit);
 
-    MainForm.ListRouter = CreateMainMenu(w, RouteListCommand);
+    State.MainForm.ListRouter = CreateMainMenu(w, RouteListCommand);
     TAPopupMenu* listMenu = CreatePopupMenuObject(w, kCmdListMenu, nullptr);
-    MainForm.ListMenu = listMenu;
-    listMenu->AttachTo(MainForm.ListRouter, -1, "&OptionLV");
+    State.MainForm.ListMenu = listMenu;
+    listMenu->AttachTo(State.MainForm.ListRouter, -1, "&OptionLV");
     listMenu->AppendItem(ReadLanguageText(Texts::ListNew), kCmdListNew);
     listMenu->AppendItem(ReadLanguageText(Texts::ListReName), kCmdListReName);
     listMenu->AppendItem(ReadLanguageText(Texts::ListDelete), kCmdListDelete);
     listMenu->AppendItem(ReadLanguageText(Texts::ListDuplicate), kCmdDuplicate);
 
     TAPopupMenu* colorMenu = CreatePopupMenuObject(w, kCmdListMenu, nullptr);
-    MainForm.ColorMenu = colorMenu;
-    colorMenu->AttachTo(MainForm.ListRouter, -1, "&OptionST");
+    State.MainForm.ColorMenu = colorMenu;
+    colorMenu->AttachTo(State.MainForm.ListRouter, -1, "&OptionST");
     colorMenu->AppendItem(ReadLanguageText(Texts::ColorEdit), kCmdColorEdit);
     colorMenu->AppendItem(ReadLanguageText(Texts::ColorInit), kCmdColorInit);
     colorMenu->AppendItem(ReadLanguageText(Texts::ColorDuplicate), kCmdDuplicate);
@@ -148,9 +149,9 @@ void FolderEditFocused(TMessageRecord*) noexcept { SetAcceleratorsEnabled(false)
 void FolderEditLeft(TMessageRecord*) noexcept { SetAcceleratorsEnabled(true); }
 
 void FolderDropped(TMessageRecord*) noexcept {
-    if (MainForm.FolderDrop == nullptr) return;
+    if (State.MainForm.FolderDrop == nullptr) return;
     std::vector<std::string> paths;
-    for (int i = 0; i < MainForm.FolderDrop->FileCount; ++i) paths.push_back(MainForm.FolderDrop->GetFile(i));
+    for (int i = 0; i < State.MainForm.FolderDrop->FileCount; ++i) paths.push_back(State.MainForm.FolderDrop->GetFile(i));
     DropOnFolderList(paths);
 }
 
@@ -158,9 +159,10 @@ void CreateButtons() {
     static constexpr TEventProc kClicks[9] = {SuspendClicked, OnTopClicked,  ExitClicked,
                                               TestClicked,    NewClicked,    DeleteClicked,
                                               ReLoadClicked,  ReWriteClicked, ExtensionClicked};
-    CurrentSection = kButtonSection;
+    State.CurrentSection = kButtonSection;
+    TSelfSubClass** const made = State.MainForm.Buttons;
     for (int i = 0; i < 9; ++i) {
-        TCreateBtntype& b = ButtonTable[i];
+        TCreateBtntype b = ButtonTable[i];
         b.OnClick = kClicks[i];
         const TRectPlus r = ReadLayout(b.Key, TRectPlus{b.X, b.Y, b.Width, b.Height, b.DefaultCaption});
         if (b.Kind == 1) {
@@ -168,22 +170,23 @@ void CreateButtons() {
         } else {
             b.Control = CreateButton(Window(), r.X, r.Y, r.Width, r.Height, r.Caption, b.OnClick);
         }
+        made[i] = b.Control;
     }
-    MainForm.Suspend = static_cast<TAPIPushRadio*>(ButtonTable[0].Control);
-    MainForm.OnTop = static_cast<TAPIPushRadio*>(ButtonTable[1].Control);
-    MainForm.Exit = static_cast<TAPIButton*>(ButtonTable[2].Control);
-    MainForm.Test = static_cast<TAPIButton*>(ButtonTable[3].Control);
-    MainForm.New = static_cast<TAPIButton*>(ButtonTable[4].Control);
-    MainForm.Delete = static_cast<TAPIButton*>(ButtonTable[5].Control);
-    MainForm.ReLoad = static_cast<TAPIButton*>(ButtonTable[6].Control);
-    MainForm.ReWrite = static_cast<TAPIButton*>(ButtonTable[7].Control);
-    MainForm.Extension = static_cast<TAPIPushRadio*>(ButtonTable[8].Control);
+    State.MainForm.Suspend = static_cast<TAPIPushRadio*>(made[0]);
+    State.MainForm.OnTop = static_cast<TAPIPushRadio*>(made[1]);
+    State.MainForm.Exit = static_cast<TAPIButton*>(made[2]);
+    State.MainForm.Test = static_cast<TAPIButton*>(made[3]);
+    State.MainForm.New = static_cast<TAPIButton*>(made[4]);
+    State.MainForm.Delete = static_cast<TAPIButton*>(made[5]);
+    State.MainForm.ReLoad = static_cast<TAPIButton*>(made[6]);
+    State.MainForm.ReWrite = static_cast<TAPIButton*>(made[7]);
+    State.MainForm.Extension = static_cast<TAPIPushRadio*>(made[8]);
 }
 
 void CreateFileList(const TOptions& options) {
     const TRectPlus r = ReadLayout("FileList", kFileListLayout);
     TAPIListView* list = CreateListView(Window(), r.X, r.Y, r.Width, r.Height, nullptr);
-    MainForm.FileList = list;
+    State.MainForm.FileList = list;
     list->AddColumn(0, options.ListName, ReadLanguageText(Texts::ColumnName), false, 0);
     list->AddColumn(1, options.ListDate, ReadLanguageText(Texts::ColumnDate), false, 0);
     AttachPaletteListHandlers(list);
@@ -191,31 +194,31 @@ void CreateFileList(const TOptions& options) {
 
 void CreateFolderRow() {
     const TRectPlus check = ReadLayout("FolderCheck", kFolderCheckLayout);
-    MainForm.FolderCheck = CreateCheckBox(Window(), check.X, check.Y, check.Width, check.Height, "", FolderCheckClicked);
+    State.MainForm.FolderCheck = CreateCheckBox(Window(), check.X, check.Y, check.Width, check.Height, "", FolderCheckClicked);
 
     const TRectPlus combo = ReadLayout("FolderList", kFolderListLayout);
-    MainForm.FolderCombo =
+    State.MainForm.FolderCombo =
         CreateDropDownCombo(Window(), combo.X, combo.Y, combo.Width, combo.Height, FolderComboChanged);
 
     // FolderEdit covers the combo's own edit exactly, so the full path shows where the combo
     // would show its shortened entry.
-    const HWND comboEdit = ::FindWindowExA(MainForm.FolderCombo->Window, nullptr, "Edit", nullptr);
-    MainForm.FolderComboEdit = comboEdit;
+    const HWND comboEdit = ::FindWindowExA(State.MainForm.FolderCombo->Window, nullptr, "Edit", nullptr);
+    State.MainForm.FolderComboEdit = comboEdit;
     RECT client{};
     if (comboEdit != nullptr) ::GetClientRect(comboEdit, &client);
-    TAPIMemoNext* edit = CreateMemoNext(comboEdit != nullptr ? comboEdit : MainForm.FolderCombo->Window, 0, 0,
+    TAPIMemoNext* edit = CreateMemoNext(comboEdit != nullptr ? comboEdit : State.MainForm.FolderCombo->Window, 0, 0,
                                         client.right, client.bottom, kFolderEditStyle, 0, 0);
-    MainForm.FolderEdit = edit;
+    State.MainForm.FolderEdit = edit;
     edit->OnSetFocus = FolderEditFocused;
     edit->OnKillFocus = FolderEditLeft;
     ::ShowWindow(edit->Window, SW_SHOW);
-    edit->SetText(CurrentFolder);
+    edit->SetText(State.CurrentFolder);
 }
 
 void CreateColorButtons() {
     const TRectPlus r = ReadLayout("Paletto", kPalettoLayout);
-    const int gap = ReadPalettoGap(TIniFile(LayoutFile));
-    const auto cursor = reinterpret_cast<HCURSOR>(IconList->Get(2));
+    const int gap = ReadPalettoGap(TIniFile(State.LayoutFile));
+    const auto cursor = reinterpret_cast<HCURSOR>(State.IconList->Get(2));
     for (int i = 0; i < 16; ++i) {
         const int column = i % 8;
         const int x = r.X + column * (r.Width + gap);
@@ -224,7 +227,7 @@ void CreateColorButtons() {
                                              EDGE_RAISED);
         button->SetColor(0xFFFFFF);
         button->DragCursor = cursor;
-        MainForm.Paletto[i] = button;
+        State.MainForm.Paletto[i] = button;
         AttachColorButtonHandlers(button, i);
     }
 }
@@ -239,32 +242,32 @@ constexpr int kTipFolderCheck = 8;
 
 void TipShown(TMessageRecord* message) noexcept {
     const auto* header = reinterpret_cast<const NMHDR*>(message->LParam);
-    if (header == nullptr || !TipIdList) return;
-    const int tip = TipIdList->IndexOf(static_cast<INT_PTR>(header->idFrom));
+    if (header == nullptr || !State.TipIdList) return;
+    const int tip = State.TipIdList->IndexOf(static_cast<INT_PTR>(header->idFrom));
     if (tip < 0) return;
     std::string text = TextAt(tip);
-    if (tip == kTipReWrite) text = "[" + CurrentPaletteFile + "]" + text;
-    const bool extended = MainForm.Extension != nullptr && MainForm.Extension->GetChecked();
+    if (tip == kTipReWrite) text = "[" + State.CurrentPaletteFile + "]" + text;
+    const bool extended = State.MainForm.Extension != nullptr && State.MainForm.Extension->GetChecked();
     if (extended && tip == kTipExtension) text = StatusText(6);
     if (extended && tip == kTipFolderCheck) text = StatusText(7);
     SetStatusText(text);
 }
 
-void TipPopped(TMessageRecord*) noexcept { SetStatusText(CurrentPaletteFile); }
+void TipPopped(TMessageRecord*) noexcept { SetStatusText(State.CurrentPaletteFile); }
 
 void CreateToolTip() {
     TToolTip* tip = NewControl<TToolTip>(Window());
-    MainForm.ToolTip = tip;
+    State.MainForm.ToolTip = tip;
     tip->OnShow = TipShown;
     tip->OnPop = TipPopped;
-    TObject* const tools[kTipCount] = {MainForm.Exit,      MainForm.New,         MainForm.Delete,
-                                       MainForm.Test,      MainForm.ReLoad,      MainForm.ReWrite,
-                                       MainForm.Suspend,   MainForm.Extension,   MainForm.FolderCheck,
-                                       MainForm.FolderCombo, MainForm.OnTop};
-    const TIniFile language(LanguageFile);
+    TObject* const tools[kTipCount] = {State.MainForm.Exit,      State.MainForm.New,         State.MainForm.Delete,
+                                       State.MainForm.Test,      State.MainForm.ReLoad,      State.MainForm.ReWrite,
+                                       State.MainForm.Suspend,   State.MainForm.Extension,   State.MainForm.FolderCheck,
+                                       State.MainForm.FolderCombo, State.MainForm.OnTop};
+    const TIniFile language(State.LanguageFile);
     for (int i = 0; i < kTipCount; ++i) {
         tip->AddTool(tools[i], language.ReadString(kTipHelpSection, IntToText(i), kNoTipText));
-        TipIdList->Add(static_cast<INT_PTR>(tip->ToolId(i)));
+        State.TipIdList->Add(static_cast<INT_PTR>(tip->ToolId(i)));
     }
 }
 
@@ -274,34 +277,34 @@ void CreateToolTip() {
 
 void BuildAccelerators() {
     TAccelTable* table = CreateAccelTable(Window(), RouteAccelerator);
-    MainForm.Accelerators = table;
-    const TIniFile language(LanguageFile);
+    State.MainForm.Accelerators = table;
+    const TIniFile language(State.LanguageFile);
     for (const TMenuKeytype& entry : kMainKeys) table->AddKey(FCONTROL, ReadAcceleratorKey(language, entry), entry.Command);
     table->AddKey(0, VK_RETURN, kCmdEditLabel);
     table->AddKey(0, VK_F2, kCmdListReName);
     table->AddKey(0, VK_F5, kCmdReLoad);
     table->AddKey(0, VK_TAB, kCmdFolderEdit);
     table->AddKey(0, VK_DELETE, kCmdListDelete);
-    CurrentAccel = table->Build();
+    State.CurrentAccel = table->Build();
 }
 
 void FolderEditKeys(TMessageRecord* message) noexcept {
     switch (message->WParam) {
     case VK_TAB:
     case VK_ESCAPE:
-        if (MainForm.FileList == nullptr) return;
-        ::SetFocus(MainForm.FileList->Window);
+        if (State.MainForm.FileList == nullptr) return;
+        ::SetFocus(State.MainForm.FileList->Window);
         // SelectItem loads the row it selects.
-        if (MainForm.FileList->SelectedCount() == 0) MainForm.FileList->SelectItem(0);
+        if (State.MainForm.FileList->SelectedCount() == 0) State.MainForm.FileList->SelectItem(0);
         break;
     case VK_RETURN: {
-        const std::string text = MainForm.FolderEdit->GetText();
+        const std::string text = State.MainForm.FolderEdit->GetText();
         if (!text.empty()) AddFolder(text);
         break;
     }
     case VK_UP:
     case VK_DOWN:
-        ::SendMessageA(MainForm.FolderCombo->Window, WM_KEYDOWN, message->WParam, message->LParam);
+        ::SendMessageA(State.MainForm.FolderCombo->Window, WM_KEYDOWN, message->WParam, message->LParam);
         break;
     default:
         break;
@@ -309,9 +312,9 @@ void FolderEditKeys(TMessageRecord* message) noexcept {
 }
 
 void InstallKeyTraps() {
-    auto* editTrap = new TMessageTrapper(MainForm.FolderEdit->Window);
+    auto* editTrap = new TMessageTrapper(State.MainForm.FolderEdit->Window);
     editTrap->Trap(WM_KEYDOWN, FolderEditKeys);
-    auto* listTrap = new TMessageTrapper(MainForm.FileList->Window);
+    auto* listTrap = new TMessageTrapper(State.MainForm.FileList->Window);
     listTrap->Trap(WM_KEYUP, PaletteListKeyUp);
 }
 
@@ -321,63 +324,56 @@ void InstallKeyTraps() {
 
 void FillFolderList(const TOptions& options) {
     for (const std::string& folder : options.Folders) {
-        FolderList->Add(folder);
-        MainForm.FolderCombo->AddString(ShortenPath(folder, kFolderDisplayLength));
+        State.FolderList->Add(folder);
+        State.MainForm.FolderCombo->AddString(ShortenPath(folder, kFolderDisplayLength));
     }
-    if (!options.Folders.empty()) MainForm.FolderCombo->SetCurSel(options.FolderSelect);
+    if (!options.Folders.empty()) State.MainForm.FolderCombo->SetCurSel(options.FolderSelect);
 }
 
 void OpenStartFolder() {
     char current[MAX_PATH + 1] = {};
     ::GetCurrentDirectoryA(MAX_PATH, current);
     const std::string d = current;
-    PendingName = d;
+    State.PendingName = d;
 
     const std::string argument = FirstCommandLineArgument(::GetCommandLineA());
     std::string p = d;
     if (!argument.empty()) {
         p = argument.find('\\') != std::string::npos ? argument : d + "\\" + argument;
         p = LongPathOf(p);
-        PendingName = !p.empty() ? FileNameOf(p) : LongPathOf(d);
+        State.PendingName = !p.empty() ? FileNameOf(p) : LongPathOf(d);
     }
     if (p.find('.') != std::string::npos) p = DirectoryOf(p);
 
     bool startsInProgramFolder = false;
-    if (::lstrcmpiA(p.c_str(), ProgramFolder.c_str()) != 0) {
+    if (::lstrcmpiA(p.c_str(), State.ProgramFolder.c_str()) != 0) {
         AddFolder(p);
-        MainForm.FolderCheck->SetChecked(true);
+        State.MainForm.FolderCheck->SetChecked(true);
     } else {
         startsInProgramFolder = true;
     }
     if (!argument.empty()) {
-        CurrentRow = -2;
-        if (startsInProgramFolder) MainForm.FolderCheck->SetChecked(false);
+        State.CurrentRow = -2;
+        if (startsInProgramFolder) State.MainForm.FolderCheck->SetChecked(false);
     }
-}
-
-void EnableFolderControls(bool on) {
-    MainForm.FolderCombo->SetEnabled(on);
-    MainForm.New->SetEnabled(on);
-    MainForm.Delete->SetEnabled(on);
-    MainForm.FolderEdit->SetEnabled(on);
 }
 
 void ApplyFonts() {
-    MainFont = ReadFont("MainFont");
-    StatusFont = ReadFont("StatusFont");
-    TipFont = ReadFont("TipFont");
-    if (MainFont) {
-        for (const TCreateBtntype& b : ButtonTable)
-            if (b.Control != nullptr) MainFont->ApplyTo(b.Control->Window);
-        MainFont->ApplyTo(MainForm.FileList->Window);
-        MainFont->ApplyTo(MainForm.FolderCombo->Window);
+    State.MainFont = ReadFont("MainFont");
+    State.StatusFont = ReadFont("StatusFont");
+    State.TipFont = ReadFont("TipFont");
+    if (State.MainFont) {
+        for (const TSelfSubClass* button : State.MainForm.Buttons)
+            if (button != nullptr) State.MainFont->ApplyTo(button->Window);
+        State.MainFont->ApplyTo(State.MainForm.FileList->Window);
+        State.MainFont->ApplyTo(State.MainForm.FolderCombo->Window);
     }
-    if (StatusFont) StatusFont->ApplyTo(MainForm.StatusBar->Window);
-    if (TipFont) TipFont->ApplyTo(MainForm.ToolTip->Window);
+    if (State.StatusFont) State.StatusFont->ApplyTo(State.MainForm.StatusBar->Window);
+    if (State.TipFont) State.TipFont->ApplyTo(State.MainForm.ToolTip->Window);
 }
 
 void PlaceWindow(const TOptions& options) {
-    TSDIMainWindow* w = WindowObject();
+    TSDIMainWindow* w = State.MainWindow;
     ApplyViewSize();
     if (options.X == -1) {
         w->CenterOnScreen();
@@ -386,34 +382,6 @@ void PlaceWindow(const TOptions& options) {
     const SIZE screen = GetScreenSize();
     w->SetLeft(ClampStartCoordinate(options.X, w->GetClientWidth(), screen.cx));
     w->SetTop(ClampStartCoordinate(options.Y, w->GetClientHeight(), screen.cy));
-}
-
-// ---------------------------------------------------------------------------------------------
-// Window messages
-// ---------------------------------------------------------------------------------------------
-
-void MainWindowActivate(TMessageRecord*) noexcept {
-    if (!IsOwnForeground()) {
-        // The program lost the activation: an eyedropper drag cannot go on without the mouse.
-        for (TVxrinkBtn* button : MainForm.Paletto)
-            if (button != nullptr) button->CancelPress();
-        return;
-    }
-    if (MainForm.FolderCombo != nullptr && ::GetFocus() == MainForm.FolderCombo->Window)
-        ::SetFocus(MainForm.FolderEdit->Window);
-}
-
-void MainWindowContextMenu(TMessageRecord* message) noexcept {
-    if (MainForm.FileList == nullptr || reinterpret_cast<HWND>(message->WParam) != MainForm.FileList->Window) return;
-    TAPIListView* list = MainForm.FileList;
-    TAPopupMenu* menu = MainForm.ListMenu;
-    const int selected = list->SelectedCount();
-    menu->SetEnabled(kCmdListReName, selected == 1);
-    menu->SetEnabled(kCmdDuplicate, selected == 1);
-    menu->SetEnabled(kCmdListDelete, selected >= 1);
-    const UINT id = menu->Track(*message, Window());
-    if (id != 0) menu->SendCommand(id);
-    message->Result = 1;
 }
 
 }  // namespace
@@ -444,90 +412,111 @@ std::string FirstCommandLineArgument(const std::string& line) {
 }
 
 int ClampStartCoordinate(int position, int clientExtent, int screenExtent) {
-    if (position + clientExtent > screenExtent) return screenExtent - clientExtent + 1;
-    return position < 0 ? 0 : position;
+    return KeepOnScreen(position, clientExtent, screenExtent);
 }
 
 void MainWindowCreate(TMessageRecord*) {
-    MainWindowHandle = MainWindow->Handle;
-    MainForm = TMainForm{};
-    StartOptions = ReadOptions(TIniFile(SettingsFile), AppTitle);
+    State.MainWindowHandle = State.MainWindow->Handle;
+    State.MainForm = TMainForm{};
+    StartOptions = ReadOptions(TIniFile(State.SettingsFile), State.AppTitle);
 
     LoadLinkCursor();
     BuildMenus();
-    CurrentFolder = ProgramFolder;
-    FolderBrowseTitle = ReadLanguageText(CurrentSection, Texts::FolderBrowseTitle.Key, Texts::FolderBrowseTitle.Default);
+    State.CurrentFolder = State.ProgramFolder;
+    State.FolderBrowseTitle = ReadLanguageText(State.CurrentSection, Texts::FolderBrowseTitle.Key, Texts::FolderBrowseTitle.Default);
 
-    IconList = std::make_unique<TIntegerList>();
-    IconList->Add(reinterpret_cast<INT_PTR>(::LoadIconA(::GetModuleHandleA(nullptr), "ashow")));
-    IconList->Add(reinterpret_cast<INT_PTR>(GetResHandle(0)));
-    IconList->Add(reinterpret_cast<INT_PTR>(GetResHandle(1)));
+    State.IconList = std::make_unique<TIntegerList>();
+    State.IconList->Add(reinterpret_cast<INT_PTR>(::LoadIconA(::GetModuleHandleA(nullptr), "ashow")));
+    State.IconList->Add(reinterpret_cast<INT_PTR>(GetResHandle(0)));
+    State.IconList->Add(reinterpret_cast<INT_PTR>(GetResHandle(1)));
     FillTrayIconData();
 
-    TWindowMenu* system = MainForm.SystemMenu;
+    TWindowMenu* system = State.MainForm.SystemMenu;
     if (StartOptions.Tray == 1) {
-        const bool added = ::Shell_NotifyIconA(NIM_ADD, &TrayIconData) != FALSE;
+        const bool added = ::Shell_NotifyIconA(NIM_ADD, &State.TrayIconData) != FALSE;
         system->SetChecked(kCmdTrayIcon, added);
         // Never run with neither a window nor a tray icon.
         if (!added) SetStartupShowState(SW_SHOWNORMAL);
     }
     system->SetChecked(kCmdDialog, StartOptions.Dialog == 1);
     system->SetChecked(kCmdWebSafe, StartOptions.WebSafe == 1);
-    MainForm.TrayMenu->SetChecked(kCmdDialog, StartOptions.Dialog == 1);
-    MainForm.TrayMenu->SetChecked(kCmdWebSafe, StartOptions.WebSafe == 1);
+    State.MainForm.TrayMenu->SetChecked(kCmdDialog, StartOptions.Dialog == 1);
+    State.MainForm.TrayMenu->SetChecked(kCmdWebSafe, StartOptions.WebSafe == 1);
 
     CreateButtons();
-    MainForm.StatusBar = CreateStatusBar(Window(), false);
-    MainForm.MenuHelp = new TMenuHelp(Window());
-    MainForm.MenuHelp->StatusWindow = MainForm.StatusBar->Window;
+    State.MainForm.StatusBar = CreateStatusBar(Window(), false);
+    State.MainForm.MenuHelp = new TMenuHelp(Window());
+    State.MainForm.MenuHelp->StatusWindow = State.MainForm.StatusBar->Window;
 
-    CurrentRow = StartOptions.ListSelect;
+    State.CurrentRow = StartOptions.ListSelect;
     CreateFileList(StartOptions);
     CreateFolderRow();
 
     // The Suspend command below inverts the check again.
-    MainForm.TrayMenu->SetChecked(kCmdSuspend, StartOptions.Suspend == 0);
-    MainForm.FolderCheck->SetChecked(StartOptions.FolderEnable == 1);
+    State.MainForm.TrayMenu->SetChecked(kCmdSuspend, StartOptions.Suspend == 0);
+    State.MainForm.FolderCheck->SetChecked(StartOptions.FolderEnable == 1);
     CreateColorButtons();
     TrayCommand(kCmdSuspend);
 
-    TipIdList = std::make_unique<TIntegerList>();
-    TextList = std::make_unique<TStringArray>();
-    FolderList = std::make_unique<TStringArray>();
+    State.TipIdList = std::make_unique<TIntegerList>();
+    State.TextList = std::make_unique<TStringArray>();
+    State.FolderList = std::make_unique<TStringArray>();
     CreateToolTip();
-    const TTextBases bases = BuildTextList(TIniFile(LanguageFile), *TextList);
-    StatusBase = bases.StatusBase;
-    MessageBase = bases.MessageBase;
-    ShowHideBase = bases.ShowHideBase;
-    if (!bases.TipsActive && MainForm.ToolTip) MainForm.ToolTip->SetActive(false);
+    const TTextBases bases = BuildTextList(TIniFile(State.LanguageFile), *State.TextList);
+    State.StatusBase = bases.StatusBase;
+    State.MessageBase = bases.MessageBase;
+    State.ShowHideBase = bases.ShowHideBase;
+    if (!bases.TipsActive && State.MainForm.ToolTip) State.MainForm.ToolTip->SetActive(false);
 
     BuildAccelerators();
     FillFolderList(StartOptions);
     OpenStartFolder();
-    if (!MainForm.FolderCheck->Checked) EnableFolderControls(false);
-    MainForm.FolderDrop = new TAPIDragDrop(MainForm.FolderCombo->Window);
-    MainForm.FolderDrop->OnDrop = FolderDropped;
+    if (!State.MainForm.FolderCheck->Checked) EnableFolderControls(false);
+    State.MainForm.FolderDrop = new TAPIDragDrop(State.MainForm.FolderCombo->Window);
+    State.MainForm.FolderDrop->OnDrop = FolderDropped;
 
-    MainForm.Extension->SetChecked(StartOptions.Extension == 1);
-    MainForm.OnTop->SetChecked(StartOptions.OnTop == 1);
-    LeftClickAction = NormalizeLeftClick(StartOptions.LeftClick);
-    if (LeftClickAction >= 1)
-        MainForm.LeftClickMenu->CheckRadio(kCmdLeftClickFirst, kCmdLeftClickLast,
-                                           kCmdLeftClickMenu + static_cast<UINT>(LeftClickAction));
+    State.MainForm.Extension->SetChecked(StartOptions.Extension == 1);
+    State.MainForm.OnTop->SetChecked(StartOptions.OnTop == 1);
+    State.LeftClickAction = NormalizeLeftClick(StartOptions.LeftClick);
+    if (State.LeftClickAction >= 1)
+        State.MainForm.LeftClickMenu->CheckRadio(kCmdLeftClickFirst, kCmdLeftClickLast,
+                                           kCmdLeftClickMenu + static_cast<UINT>(State.LeftClickAction));
 
     ApplyFonts();
-    MainSize = ReadMainSize(TIniFile(LayoutFile));
+    State.MainSize = ReadMainSize(TIniFile(State.LayoutFile));
     // The settings path shares its storage with the current palette's name, which starts empty.
-    SettingsFile.clear();
-    CurrentPaletteFile.clear();
+    State.SettingsFile.clear();
+    State.CurrentPaletteFile.clear();
     InstallKeyTraps();
     PlaceWindow(StartOptions);
+}
 
-    MainWindow->AddMessageHandler(WM_CLOSE, MainWindowClose);
-    MainWindow->AddMessageHandler(WM_ACTIVATE, MainWindowActivate);
-    MainWindow->AddMessageHandler(WM_SYSCOMMAND, SystemCommand);
-    MainWindow->AddMessageHandler(WM_CONTEXTMENU, MainWindowContextMenu);
-    MainWindow->AddMessageHandler(kTrayCallbackMessage, TrayNotify);
+// ---------------------------------------------------------------------------------------------
+// Window messages
+// ---------------------------------------------------------------------------------------------
+
+void MainWindowActivate(TMessageRecord*) noexcept {
+    if (!IsOwnForeground()) {
+        // The program lost the activation: an eyedropper drag cannot go on without the mouse.
+        for (TVxrinkBtn* button : State.MainForm.Paletto)
+            if (button != nullptr) button->CancelPress();
+        return;
+    }
+    if (State.MainForm.FolderCombo != nullptr && ::GetFocus() == State.MainForm.FolderCombo->Window)
+        ::SetFocus(State.MainForm.FolderEdit->Window);
+}
+
+void MainWindowContextMenu(TMessageRecord* message) noexcept {
+    if (State.MainForm.FileList == nullptr || reinterpret_cast<HWND>(message->WParam) != State.MainForm.FileList->Window) return;
+    TAPIListView* list = State.MainForm.FileList;
+    TAPopupMenu* menu = State.MainForm.ListMenu;
+    const int selected = list->SelectedCount();
+    menu->SetEnabled(kCmdListReName, selected == 1);
+    menu->SetEnabled(kCmdDuplicate, selected == 1);
+    menu->SetEnabled(kCmdListDelete, selected >= 1);
+    const UINT id = menu->Track(*message, Window());
+    if (id != 0) menu->SendCommand(id);
+    message->Result = 1;
 }
 
 void MainWindowClose(TMessageRecord* message) {
@@ -536,109 +525,44 @@ void MainWindowClose(TMessageRecord* message) {
     TrayCommand(kCmdExit);
 }
 
-void RunExitCommand() {
-    // Shutdown is driven through WM_DESTROY alone; the framework frees the window object there.
-    ::SendMessageA(Window(), WM_DESTROY, 0, 0);
-}
-
 void MainWindowCommand(TMessageRecord* message) {
     TMessageRecord local = *message;
     local.Msg = reinterpret_cast<UINT_PTR>(Window());
     HandleDefaultCommand(local, ShowHookStateBox);
 }
 
-void ForgetMainForm() { MainForm = TMainForm{}; }
-
-bool MenuItemChecked(UINT id) {
-    switch (id) {
-    case kCmdOnTop:
-    case kCmdSuspend:
-        return MainForm.TrayMenu != nullptr && MainForm.TrayMenu->IsChecked(id);
-    case kCmdDialog:
-    case kCmdWebSafe:
-    case kCmdTrayIcon:
-        return MainForm.SystemMenu != nullptr && MainForm.SystemMenu->IsChecked(id);
-    default:
-        return false;
-    }
-}
-
-bool ExtensionButtonDown() { return MainForm.Extension != nullptr && MainForm.Extension->GetChecked(); }
-
-bool OnTopButtonDown() { return MainForm.OnTop != nullptr && MainForm.OnTop->GetChecked(); }
+void ForgetMainForm() { State.MainForm = TMainForm{}; }
 
 void OpenExtendedViewAtStart() {
     ShowStatusMessage(13);
     ApplyExtendedView();
-    if (MainForm.FileList != nullptr) ::SetFocus(MainForm.FileList->Window);
-    if (MainForm.FolderCombo != nullptr) ::InvalidateRect(MainForm.FolderCombo->Window, nullptr, TRUE);
-}
-
-void SetAlwaysOnTop(bool on) {
-    if (MainForm.OnTop != nullptr) MainForm.OnTop->SetChecked(on);
-    if (MainForm.TrayMenu != nullptr) MainForm.TrayMenu->SetChecked(kCmdOnTop, on);
-    ApplyAlwaysOnTop(on);
-}
-
-void ApplyAlwaysOnTop(bool on) {
-    // Wine puts a window that is made topmost below its own topmost popups (the tool tip), and
-    // then does not make it topmost at all. The tip is released from its owner for the moment.
-    const HWND tip = MainForm.ToolTip != nullptr ? MainForm.ToolTip->Window : nullptr;
-    if (tip != nullptr) ::SetWindowLongPtrA(tip, GWLP_HWNDPARENT, 0);
-    AllwaysOnTop(Window(), on ? 1 : 0);
-    if (tip != nullptr) ::SetWindowLongPtrA(tip, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(Window()));
+    if (State.MainForm.FileList != nullptr) ::SetFocus(State.MainForm.FileList->Window);
+    if (State.MainForm.FolderCombo != nullptr) ::InvalidateRect(State.MainForm.FolderCombo->Window, nullptr, TRUE);
 }
 
 TOptions CollectSettings() {
     TOptions v = StartOptions;
     const HWND w = Window();
-    RECT r{};
-    if (::IsIconic(w)) {
-        WINDOWPLACEMENT placement{};
-        placement.length = sizeof placement;
-        ::GetWindowPlacement(w, &placement);
-        r = placement.rcNormalPosition;
-    } else {
-        ::GetWindowRect(w, &r);
-    }
+    const RECT r = RestoredWindowRect(w);
     v.X = r.left;
     v.Y = r.top;
     v.Extension = ExtensionButtonDown() ? 1 : 0;
     v.Suspend = MenuItemChecked(kCmdSuspend) ? 1 : 0;
     v.Show = ::IsWindowVisible(w) && !::IsIconic(w) ? 1 : 0;
     v.OnTop = MenuItemChecked(kCmdOnTop) ? 1 : 0;
-    v.LeftClick = LeftClickAction;
+    v.LeftClick = State.LeftClickAction;
     v.Tray = MenuItemChecked(kCmdTrayIcon) ? 1 : 0;
     v.Dialog = MenuItemChecked(kCmdDialog) ? 1 : 0;
     v.WebSafe = MenuItemChecked(kCmdWebSafe) ? 1 : 0;
-    if (MainForm.FileList != nullptr) {
-        v.ListName = MainForm.FileList->ColumnWidth(0);
-        v.ListDate = MainForm.FileList->ColumnWidth(1);
-        v.ListSelect = ExtensionButtonDown() ? MainForm.FileList->FirstSelected() : CurrentRow;
+    if (State.MainForm.FileList != nullptr) {
+        v.ListName = State.MainForm.FileList->ColumnWidth(0);
+        v.ListDate = State.MainForm.FileList->ColumnWidth(1);
+        v.ListSelect = ExtensionButtonDown() ? State.MainForm.FileList->FirstSelected() : State.CurrentRow;
     }
     v.Folders.clear();
-    if (FolderList)
-        for (int i = 0; i < FolderList->Count(); ++i) v.Folders.push_back(FolderList->Get(i));
-    if (MainForm.FolderCheck != nullptr) v.FolderEnable = MainForm.FolderCheck->Checked ? 1 : 0;
-    if (MainForm.FolderCombo != nullptr) v.FolderSelect = MainForm.FolderCombo->CurSel();
+    if (State.FolderList)
+        for (int i = 0; i < State.FolderList->Count(); ++i) v.Folders.push_back(State.FolderList->Get(i));
+    if (State.MainForm.FolderCheck != nullptr) v.FolderEnable = State.MainForm.FolderCheck->Checked ? 1 : 0;
+    if (State.MainForm.FolderCombo != nullptr) v.FolderSelect = State.MainForm.FolderCombo->CurSel();
     return v;
-}
-
-void ApplyViewSize() {
-    TSDIMainWindow* w = WindowObject();
-    if (w == nullptr) return;
-    const bool extended = ExtensionButtonDown();
-    w->SetClientWidth(MainSize.Width);
-    w->SetClientHeight(extended ? MainSize.ExtendedHeight : MainSize.NormalHeight);
-    if (MainForm.FileList != nullptr) MainForm.FileList->SetVisible(extended);
-}
-
-void SetStatusText(const std::string& text) {
-    if (MainForm.StatusBar != nullptr) MainForm.StatusBar->SetText(0, text);
-}
-
-void ShowStatusMessage(int k) { SetStatusText(StatusText(k)); }
-
-void SetAcceleratorsEnabled(bool on) {
-    CurrentAccel = on && MainForm.Accelerators != nullptr ? MainForm.Accelerators->AccelHandle : nullptr;
 }

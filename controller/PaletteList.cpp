@@ -1,12 +1,12 @@
 // PaletteList.cpp: the palette folder, the folder row and the palette list (see PaletteList.h).
 #include "PaletteList.h"
 
-#include <algorithm>
-#include <cstring>
-
-#include "MainWindow.h"
+#include "APIWindow.h"
+#include "ControllerState.h"
+#include "Feedback.h"
 #include "PaletteOps.h"
 #include "PaletteRules.h"
+#include "PaletteStore.h"
 #include "Program.h"
 #include "UtilFunc.h"
 
@@ -15,11 +15,9 @@ namespace {
 constexpr std::uint8_t kFolderEntryWidth = 22;  // display width of the folder combo's entries
 constexpr const char* kPaletteExtensionNoDot = "pli";
 
-HWND Window() { return MainWindowHandle; }
+bool FolderCheckChecked() { return State.MainForm.FolderCheck != nullptr && State.MainForm.FolderCheck->Checked; }
 
-bool FolderCheckChecked() { return MainForm.FolderCheck != nullptr && MainForm.FolderCheck->Checked; }
-
-std::string FolderEditText() { return MainForm.FolderEdit != nullptr ? MainForm.FolderEdit->GetText() : std::string(); }
+std::string FolderEditText() { return State.MainForm.FolderEdit != nullptr ? State.MainForm.FolderEdit->GetText() : std::string(); }
 
 // Every row's column-0 text, in row order.
 std::vector<std::string> RowTexts(const TAPIListView& list) {
@@ -33,7 +31,7 @@ void PaletteListClicked(TMessageRecord*) noexcept { LoadSelectedPalette(); }
 void PaletteListBeginEdit(TMessageRecord* message) noexcept {
     // The notification names the row being edited, which the list has made the selected one.
     const auto* info = reinterpret_cast<const NMLVDISPINFOA*>(message->LParam);
-    EditRowNotified = info != nullptr ? info->item.iItem : -1;
+    State.EditRowNotified = info != nullptr ? info->item.iItem : -1;
     BeginNameEdit();
 }
 void PaletteListEndEdit(TMessageRecord*) noexcept { EndNameEdit(); }
@@ -42,8 +40,8 @@ void PaletteListEndEdit(TMessageRecord*) noexcept { EndNameEdit(); }
 
 std::string GetPaletteFolder() {
     const std::string edit = FolderEditText();
-    if (!edit.empty() && FolderList && FolderList->Count() > 0 && FolderCheckChecked()) return edit;
-    return ProgramFolder;
+    if (!edit.empty() && State.FolderList && State.FolderList->Count() > 0 && FolderCheckChecked()) return edit;
+    return State.ProgramFolder;
 }
 
 void PublishPaletteFolder() {
@@ -51,9 +49,9 @@ void PublishPaletteFolder() {
     {
         TLibraryBlock block;
         if (!block) return;
-        std::memset(block->PaletteFolder, 0, kBlockTextSize - 1);
-        // At most 259 characters: the field stays zero-terminated for every reader.
-        std::memcpy(block->PaletteFolder, folder.c_str(), std::min<std::size_t>(folder.size(), kBlockTextSize - 2));
+        // The first 260 bytes only, so at most 259 characters: the field stays zero-terminated
+        // for every reader.
+        WriteBlockText(block->PaletteFolder, folder, kPublishedFolderFill);
     }
     RefreshPaletteList(folder);
 }
@@ -64,15 +62,8 @@ bool FolderUsable(const std::string& path) {
     return type == DRIVE_FIXED || type == DRIVE_REMOVABLE;
 }
 
-std::string FileDateText(const std::string& path) {
-    SYSTEMTIME time{};
-    // A file that vanished since it was listed shows no date rather than a date of year 0.
-    if (!FileTimeOf(path, time)) return std::string();
-    return FormatFileDate(time);
-}
-
 void RefreshPaletteList(const std::string& requested) {
-    TAPIListView* list = MainForm.FileList;
+    TAPIListView* list = State.MainForm.FileList;
     if (list == nullptr) return;
     list->DeleteItems(0, 0);
     // A refill drops unsaved colour changes without asking.
@@ -80,7 +71,7 @@ void RefreshPaletteList(const std::string& requested) {
     list->SetEnabled(false);
 
     const std::string folder = WithoutTrailingBackslash(requested);
-    ListedFolder = folder;
+    State.ListedFolder = folder;
     if (!FolderUsable(folder)) {
         ShowStatusMessage(1);
         return;
@@ -109,12 +100,12 @@ void RefreshPaletteList(const std::string& requested) {
         rowFiles.Add(name);
     }
 
-    if (CurrentRow == -2) CurrentRow = rowFiles.IndexOf(PendingName);
-    if (CurrentRow < 0) {
+    if (State.CurrentRow == -2) State.CurrentRow = rowFiles.IndexOf(State.PendingName);
+    if (State.CurrentRow < 0) {
         SetStatusText("");
     } else {
         // Loads the row's palette, or clears the current palette when the row does not exist.
-        list->SelectItem(CurrentRow);
+        list->SelectItem(State.CurrentRow);
     }
 }
 
@@ -127,13 +118,13 @@ void AddFolder(const std::string& requested) {
     }
     path = TidyFolderPath(path);
 
-    TAPIDDCombo* combo = MainForm.FolderCombo;
-    if (FolderList->Count() == 0) {
-        FolderList->Add(path);
+    TAPIDDCombo* combo = State.MainForm.FolderCombo;
+    if (State.FolderList->Count() == 0) {
+        State.FolderList->Add(path);
         combo->AddString(ShortenPath(path, kFolderEntryWidth));
         combo->SetCurSel(0);
-    } else if (FolderList->IndexOf(path) < 0) {
-        FolderList->Insert(0, path);
+    } else if (State.FolderList->IndexOf(path) < 0) {
+        State.FolderList->Insert(0, path);
         combo->InsertString(ShortenPath(path, kFolderEntryWidth), 0);
         // The combo moved its selection down with the entry it was on, so entry 0 is a change
         // and runs FolderSelected.
@@ -142,15 +133,15 @@ void AddFolder(const std::string& requested) {
 }
 
 void FolderSelected() {
-    TAPIDDCombo* combo = MainForm.FolderCombo;
+    TAPIDDCombo* combo = State.MainForm.FolderCombo;
     const int selected = combo->CurSel();
     // No selection (a saved index past the list's end) names no folder.
-    CurrentFolder = combo->ItemCount() > 0 && selected >= 0 && selected < FolderList->Count()
-                        ? FolderList->Get(selected)
+    State.CurrentFolder = combo->ItemCount() > 0 && selected >= 0 && selected < State.FolderList->Count()
+                        ? State.FolderList->Get(selected)
                         : std::string();
-    TAPIMemoNext* edit = MainForm.FolderEdit;
-    edit->SetText(CurrentFolder);
-    edit->SetCaret(static_cast<int>(CurrentFolder.size()));
+    TAPIMemoNext* edit = State.MainForm.FolderEdit;
+    edit->SetText(State.CurrentFolder);
+    edit->SetCaret(static_cast<int>(State.CurrentFolder.size()));
     edit->ScrollCaret();
     PublishPaletteFolder();
     ::SetFocus(edit->Window);
@@ -158,25 +149,25 @@ void FolderSelected() {
 
 void BrowseFolder() {
     const std::string edit = FolderEditText();
-    CurrentFolder = edit.empty() ? ProgramFolder : edit;
-    std::string chosen = CurrentFolder;
-    if (!BrowseForFolder(Window(), FolderBrowseTitle, chosen, false)) return;
-    CurrentFolder = chosen;
-    AddFolder(CurrentFolder);
+    State.CurrentFolder = edit.empty() ? State.ProgramFolder : edit;
+    std::string chosen = State.CurrentFolder;
+    if (!BrowseForFolder(Window(), State.FolderBrowseTitle, chosen, false)) return;
+    State.CurrentFolder = chosen;
+    AddFolder(State.CurrentFolder);
 }
 
 void RemoveFolder() {
-    TAPIDDCombo* combo = MainForm.FolderCombo;
+    TAPIDDCombo* combo = State.MainForm.FolderCombo;
     if (combo->ItemCount() == 0) return;
     const std::string question =
         "[" + combo->GetItemText(combo->CurSel()) + "]" + "\r\n" + "\r\n" + MessageText(10);
-    if (::MessageBoxA(Window(), question.c_str(), AppTitle.c_str(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) !=
+    if (::MessageBoxA(Window(), question.c_str(), State.AppTitle.c_str(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) !=
         IDYES)
         return;
     const int selected = combo->CurSel();
     const int next = selected >= 1 ? selected - 1 : 0;
     if (selected >= 0) {
-        FolderList->Delete(selected);
+        State.FolderList->Delete(selected);
         combo->DeleteString(selected);
     }
     combo->SetCurSel(next);
@@ -184,16 +175,19 @@ void RemoveFolder() {
 
 void FolderCheckChanged() {
     PublishPaletteFolder();
-    const bool on = FolderCheckChecked();
-    MainForm.FolderCombo->SetEnabled(on);
-    MainForm.New->SetEnabled(on);
-    MainForm.Delete->SetEnabled(on);
-    MainForm.FolderEdit->SetEnabled(on);
+    EnableFolderControls(FolderCheckChecked());
+}
+
+void EnableFolderControls(bool on) {
+    State.MainForm.FolderCombo->SetEnabled(on);
+    State.MainForm.New->SetEnabled(on);
+    State.MainForm.Delete->SetEnabled(on);
+    State.MainForm.FolderEdit->SetEnabled(on);
 }
 
 void DropOnFolderList(const std::vector<std::string>& paths) {
     if (paths.empty()) return;
-    TAPIDDCombo* combo = MainForm.FolderCombo;
+    TAPIDDCombo* combo = State.MainForm.FolderCombo;
     const int before = combo->ItemCount();
     bool allFiles = true;
     std::string candidate;
@@ -211,8 +205,8 @@ void DropOnFolderList(const std::vector<std::string>& paths) {
         SetStatusText(IntToText(added) + StatusText(18));
     } else {
         if (allFiles) {
-            PendingName = FileNameOf(paths.back());
-            CurrentRow = -2;
+            State.PendingName = FileNameOf(paths.back());
+            State.CurrentRow = -2;
         }
         RefreshPaletteList(candidate);
     }
@@ -226,9 +220,18 @@ void ApplyExtendedView() {
     if (ExtensionButtonDown()) {
         FolderSelected();
     } else {
-        CurrentPaletteFile.clear();
+        State.CurrentPaletteFile.clear();
         SetStatusText("");
     }
+}
+
+void ApplyViewSize() {
+    TSDIMainWindow* w = State.MainWindow;
+    if (w == nullptr) return;
+    const bool extended = ExtensionButtonDown();
+    w->SetClientWidth(State.MainSize.Width);
+    w->SetClientHeight(extended ? State.MainSize.ExtendedHeight : State.MainSize.NormalHeight);
+    if (State.MainForm.FileList != nullptr) State.MainForm.FileList->SetVisible(extended);
 }
 
 void AttachPaletteListHandlers(TAPIListView* list) {
@@ -245,7 +248,7 @@ void PaletteListKeyUp(TMessageRecord* message) {
 
 void PaletteListColumnClick(TMessageRecord* message) {
     auto* block = reinterpret_cast<TColumnClickBlock*>(message);
-    TAPIListView* list = MainForm.FileList;
+    TAPIListView* list = State.MainForm.FileList;
     const HWND edit = reinterpret_cast<HWND>(::SendMessageA(list->Window, LVM_GETEDITCONTROL, 0, 0));
     if (edit != nullptr && ::GetFocus() == edit) {
         // An empty name ends the edit the way Esc on a new row or an emptied name does.
@@ -254,10 +257,10 @@ void PaletteListColumnClick(TMessageRecord* message) {
         block->Record.WParam = 1;
         return;
     }
-    // The sort the list would run next, run here so that CurrentRow can follow it; the list is
+    // The sort the list would run next, run here so that State.CurrentRow can follow it; the list is
     // then told not to sort a second time.
     ::SendMessageA(list->Window, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&block->Params),
                    reinterpret_cast<LPARAM>(&CompareItems));
     block->Record.WParam = 1;
-    CurrentRow = RowOfFile(RowTexts(*list), CurrentPaletteFile);
+    State.CurrentRow = RowOfFile(RowTexts(*list), State.CurrentPaletteFile);
 }

@@ -4,11 +4,11 @@
 
 #include <windowsx.h>
 
-#include "MainWindow.h"
-#include "PaletteList.h"
+#include "CommandIds.h"
+#include "ControllerState.h"
+#include "Feedback.h"
 #include "PaletteRules.h"
 #include "PaletteStore.h"
-#include "Program.h"
 #include "UtilFunc.h"
 
 namespace {
@@ -28,32 +28,30 @@ bool ReWriteWasEnabled = false;
 // The colour button last pressed (eyedropper).
 int PickButton = -1;
 
-HWND Window() { return MainWindowHandle; }
-
-TAPIListView* List() { return MainForm.FileList; }
+TAPIListView* List() { return State.MainForm.FileList; }
 
 int FirstSelectedRow() { return List() != nullptr ? List()->FirstSelected() : -1; }
 
 pelmira::TPaletteColors CurrentColors() {
     pelmira::TPaletteColors colors{};
-    for (int i = 0; i < pelmira::kPaletteEntries; ++i) colors[i] = PaletteColors[i];
+    for (int i = 0; i < pelmira::kPaletteEntries; ++i) colors[i] = State.PaletteColors[i];
     return colors;
 }
 
 void ShowPaletteColors() {
     for (int i = 0; i < pelmira::kPaletteEntries; ++i)
-        if (MainForm.Paletto[i] != nullptr) MainForm.Paletto[i]->SetColor(PaletteColors[i]);
+        if (State.MainForm.Paletto[i] != nullptr) State.MainForm.Paletto[i]->SetColor(State.PaletteColors[i]);
 }
 
 // Message n of the language file, or `fallback` when the file has fewer messages.
 std::string MessageOr(int n, const char* fallback) {
-    return n < ShowHideBase - MessageBase ? MessageText(n) : std::string(fallback);
+    return n < State.ShowHideBase - State.MessageBase ? MessageText(n) : std::string(fallback);
 }
 
 void ReportWriteFailure(const std::string& path, DWORD error) {
     const std::string text = "[" + FileNameOf(path) + "]\r\n" + MessageOr(kWriteFailedMessage, kWriteFailedDefault) +
                              "\r\n\r\n" + SystemErrorText(error);
-    ::MessageBoxA(Window(), text.c_str(), AppTitle.c_str(), MB_OK | MB_ICONERROR);
+    ::MessageBoxA(Window(), text.c_str(), State.AppTitle.c_str(), MB_OK | MB_ICONERROR);
 }
 
 void NameErrorBox(int message, UINT icon) {
@@ -65,45 +63,40 @@ void NameErrorBox(int message, UINT icon) {
 void ReselectCurrentRow() {
     TAPIListView* list = List();
     list->SelectItem(-1);
-    if (CurrentRow < 0) return;
+    if (State.CurrentRow < 0) return;
     LVITEMA state{};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageA(list->Window, LVM_SETITEMSTATE, static_cast<WPARAM>(CurrentRow), reinterpret_cast<LPARAM>(&state));
+    ::SendMessageA(list->Window, LVM_SETITEMSTATE, static_cast<WPARAM>(State.CurrentRow), reinterpret_cast<LPARAM>(&state));
 }
 
+// While a name is edited, everything that could change the folder, the palette or the program
+// under it is off; afterwards each control is as it was (the folder row only when it was on).
 void SetNameEditControls(bool enabled) {
-    MainForm.FolderCombo->SetEnabled(enabled && ComboWasEnabled);
-    MainForm.New->SetEnabled(enabled && ComboWasEnabled);
-    MainForm.Delete->SetEnabled(enabled && ComboWasEnabled);
-    MainForm.FolderCheck->SetEnabled(enabled);
-    MainForm.Exit->SetEnabled(enabled);
-    MainForm.Suspend->SetEnabled(enabled);
-    MainForm.Extension->SetEnabled(enabled);
+    State.MainForm.FolderCombo->SetEnabled(enabled && ComboWasEnabled);
+    State.MainForm.New->SetEnabled(enabled && ComboWasEnabled);
+    State.MainForm.Delete->SetEnabled(enabled && ComboWasEnabled);
+    State.MainForm.FolderCheck->SetEnabled(enabled);
+    State.MainForm.Exit->SetEnabled(enabled);
+    State.MainForm.Suspend->SetEnabled(enabled);
+    State.MainForm.Extension->SetEnabled(enabled);
 }
 
 void ColorPressed(TMessageRecord* message) noexcept { PickButton = static_cast<int>(message->WParam); }
 
 void PickPreview(TMessageRecord* message) noexcept {
     const int i = static_cast<int>(message->WParam);
-    TVxrinkBtn* button = MainForm.Paletto[i];
+    TVxrinkBtn* button = State.MainForm.Paletto[i];
     if (button == nullptr) return;
     // The position is in the window's client coordinates and negative left of or above it.
     const POINT at{GET_X_LPARAM(message->LParam), GET_Y_LPARAM(message->LParam)};
-    COLORREF colour = PaletteColors[i];
+    COLORREF colour = State.PaletteColors[i];
     int status = 14;
     if (!::PtInRect(&button->BoundsRect, at)) {
-        POINT cursor{};
-        ::GetCursorPos(&cursor);
-        const HDC screen = ::GetDC(nullptr);
-        const COLORREF pixel = ::GetPixel(screen, cursor.x, cursor.y);
-        ::ReleaseDC(nullptr, screen);
+        const COLORREF pixel = PixelUnderCursor(MenuItemChecked(kCmdWebSafe));
         if (pixel == CLR_INVALID) return;
         colour = pixel;
-        if (MenuItemChecked(kCmdWebSafe))
-            colour = RGB(RoundToWebSafe(GetRValue(pixel)), RoundToWebSafe(GetGValue(pixel)),
-                         RoundToWebSafe(GetBValue(pixel)));
-        status = colour == PaletteColors[i] ? 15 : 16;
+        status = colour == State.PaletteColors[i] ? 15 : 16;
     }
     ShowStatusMessage(status);
     button->SetColor(colour);
@@ -111,16 +104,16 @@ void PickPreview(TMessageRecord* message) noexcept {
 
 void PickCommit(TMessageRecord* message) noexcept {
     const int i = static_cast<int>(message->WParam);
-    TVxrinkBtn* button = MainForm.Paletto[i];
+    TVxrinkBtn* button = State.MainForm.Paletto[i];
     if (button == nullptr) return;
     const COLORREF shown = button->Color;
-    if (FirstSelectedRow() < 0 || shown == PaletteColors[i]) {
-        SetStatusText(CurrentPaletteFile);
+    if (FirstSelectedRow() < 0 || shown == State.PaletteColors[i]) {
+        SetStatusText(State.CurrentPaletteFile);
     } else {
         SetPaletteChanged(true);
         ShowStatusMessage(17);
     }
-    PaletteColors[i] = shown;
+    State.PaletteColors[i] = shown;
 }
 
 void ColorRightClick(TMessageRecord* message) noexcept { ColorButtonMenu(static_cast<int>(message->WParam)); }
@@ -178,10 +171,10 @@ int NameRefusal(const std::string& folder, const std::string& name, UINT& icon) 
 
 }  // namespace
 
-bool PaletteChanged() { return MainForm.ReWrite != nullptr && MainForm.ReWrite->IsEnabled(); }
+bool PaletteChanged() { return State.MainForm.ReWrite != nullptr && State.MainForm.ReWrite->IsEnabled(); }
 
 void SetPaletteChanged(bool changed) {
-    if (MainForm.ReWrite != nullptr) MainForm.ReWrite->SetEnabled(changed);
+    if (State.MainForm.ReWrite != nullptr) State.MainForm.ReWrite->SetEnabled(changed);
 }
 
 void LoadSelectedPalette() {
@@ -191,8 +184,8 @@ void LoadSelectedPalette() {
     if (row >= 0) list->EnsureVisible(row, true);
 
     if (PaletteChanged()) {
-        const std::string question = "[" + CurrentPaletteFile + "]" + MessageText(13);
-        const int answer = ::MessageBoxA(Window(), question.c_str(), AppTitle.c_str(),
+        const std::string question = "[" + State.CurrentPaletteFile + "]" + MessageText(13);
+        const int answer = ::MessageBoxA(Window(), question.c_str(), State.AppTitle.c_str(),
                                          MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
         // Yes saves; No and Cancel both let the changes go. A save that fails keeps the
         // changed colours and their row, so nothing is lost without the user knowing.
@@ -208,18 +201,18 @@ void LoadSelectedPalette() {
         FillAllColors(kWhite);
     } else {
         file = list->GetItemText(row, 0) + kPaletteExtension;
-        ReadPalette(JoinPath(ListedFolder, file));
+        ReadPalette(JoinPath(State.ListedFolder, file));
     }
-    CurrentRow = row;
+    State.CurrentRow = row;
     SetStatusText(file);
-    CurrentPaletteFile = file;
+    State.CurrentPaletteFile = file;
 }
 
 bool ReadPalette(const std::string& path) {
     pelmira::TPaletteColors colors{};
     const bool read = LoadPaletteColors(path, colors);
     if (read) {
-        for (int i = 0; i < pelmira::kPaletteEntries; ++i) PaletteColors[i] = colors[i];
+        for (int i = 0; i < pelmira::kPaletteEntries; ++i) State.PaletteColors[i] = colors[i];
         ShowPaletteColors();
     }
     SetPaletteChanged(false);
@@ -233,42 +226,42 @@ bool WritePalette(const std::string& path) {
 }
 
 bool RewritePalette() {
-    if (CurrentPaletteFile.empty()) return false;
-    const std::string path = JoinPath(ListedFolder, CurrentPaletteFile);
+    if (State.CurrentPaletteFile.empty()) return false;
+    const std::string path = JoinPath(State.ListedFolder, State.CurrentPaletteFile);
     if (!WritePalette(path)) return false;
     TAPIListView* list = List();
-    list->SetItemText(CurrentRow, 1, FileDateText(path));
+    list->SetItemText(State.CurrentRow, 1, FileDateText(path));
     SetPaletteChanged(false);
     ::SetFocus(list->Window);
-    SetStatusText("[" + CurrentPaletteFile + "]" + StatusText(11));
+    SetStatusText("[" + State.CurrentPaletteFile + "]" + StatusText(11));
     return true;
 }
 
 void FillAllColors(COLORREF colour) {
-    for (COLORREF& entry : PaletteColors) entry = colour;
+    for (COLORREF& entry : State.PaletteColors) entry = colour;
     ShowPaletteColors();
 }
 
 void EditColor(int index) {
     if (index < 0 || index >= pelmira::kPaletteEntries) return;
     COLORREF custom[16];
-    for (int i = 0; i < 16; ++i) custom[i] = PaletteColors[i];
-    COLORREF colour = PaletteColors[index];
+    for (int i = 0; i < 16; ++i) custom[i] = State.PaletteColors[i];
+    COLORREF colour = State.PaletteColors[index];
     if (!PickColor(Window(), colour, custom)) return;
-    if (FirstSelectedRow() >= 0 && colour != PaletteColors[index]) SetPaletteChanged(true);
-    PaletteColors[index] = colour;
-    if (MainForm.Paletto[index] != nullptr) MainForm.Paletto[index]->SetColor(colour);
+    if (FirstSelectedRow() >= 0 && colour != State.PaletteColors[index]) SetPaletteChanged(true);
+    State.PaletteColors[index] = colour;
+    if (State.MainForm.Paletto[index] != nullptr) State.MainForm.Paletto[index]->SetColor(colour);
 }
 
 void ColorButtonMenu(int index) {
-    if (index < 0 || index >= pelmira::kPaletteEntries || MainForm.ColorMenu == nullptr) return;
+    if (index < 0 || index >= pelmira::kPaletteEntries || State.MainForm.ColorMenu == nullptr) return;
     POINT at{};
     ::GetCursorPos(&at);
-    const UINT id = static_cast<UINT>(::TrackPopupMenuEx(MainForm.ColorMenu->Menu, TPM_RETURNCMD | TPM_NONOTIFY,
+    const UINT id = static_cast<UINT>(::TrackPopupMenuEx(State.MainForm.ColorMenu->Menu, TPM_RETURNCMD | TPM_NONOTIFY,
                                                          at.x, at.y, Window(), nullptr));
     switch (id) {
     case kCmdColorEdit: EditColor(index); break;
-    case kCmdColorInit: FillAllColors(MainForm.Paletto[index]->Color); break;
+    case kCmdColorInit: FillAllColors(State.MainForm.Paletto[index]->Color); break;
     case kCmdDuplicate: ListCommand(kCmdListNew, true); break;
     default: break;
     }
@@ -301,11 +294,11 @@ void ListCommand(UINT id, bool duplicate) {
     }
     case kCmdListDelete: {
         const int following = list->FirstSelected();
-        const int answer = ::MessageBoxA(Window(), MessageText(9).c_str(), AppTitle.c_str(),
+        const int answer = ::MessageBoxA(Window(), MessageText(9).c_str(), State.AppTitle.c_str(),
                                          MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
         if (answer == IDYES) {
             for (int row = list->FirstSelected(); row >= 0; row = list->FirstSelected()) {
-                const std::string path = JoinPath(ListedFolder, list->GetItemText(row, 0) + kPaletteExtension);
+                const std::string path = JoinPath(State.ListedFolder, list->GetItemText(row, 0) + kPaletteExtension);
                 ShellDelete(Window(), path);
                 if (PathMatches(path)) {
                     // The shell could not delete it (it said why): the file and its row stay.
@@ -326,28 +319,22 @@ void ListCommand(UINT id, bool duplicate) {
 }
 
 void BeginNameEdit() {
-    const int notified = EditRowNotified;
-    EditRowNotified = -1;
+    const int notified = State.EditRowNotified;
+    State.EditRowNotified = -1;
     if (!EditStartsFresh) return;
     SetAcceleratorsEnabled(false);
     TAPIListView* list = List();
     EditRow = notified >= 0 ? notified : list->FirstSelected();
     EditOldName = list->GetItemText(EditRow, 0);
-    ComboWasEnabled = MainForm.FolderCombo->IsEnabled();
+    ComboWasEnabled = State.MainForm.FolderCombo->IsEnabled();
     ReWriteWasEnabled = PaletteChanged();
-    MainForm.FolderCombo->SetEnabled(false);
-    MainForm.New->SetEnabled(false);
-    MainForm.Delete->SetEnabled(false);
-    MainForm.FolderCheck->SetEnabled(false);
-    MainForm.Exit->SetEnabled(false);
-    MainForm.Suspend->SetEnabled(false);
-    MainForm.Extension->SetEnabled(false);
+    SetNameEditControls(false);
     list->SetEditMode(true);
 }
 
 void EndNameEdit() {
     TAPIListView* list = List();
-    const std::string folder = ListedFolder;
+    const std::string folder = State.ListedFolder;
     const std::string name = list->GetItemText(EditRow, 0);
     EditStartsFresh = true;
 
@@ -379,7 +366,7 @@ void EndNameEdit() {
                 return;
             }
             SetStatusText(EditOldName + StatusText(5) + file + StatusText(8));
-            if (oldFile == CurrentPaletteFile) CurrentPaletteFile = file;
+            if (oldFile == State.CurrentPaletteFile) State.CurrentPaletteFile = file;
         } else {
             // The colours the new file gets: white for New, the current ones for Duplicate.
             // They become the current palette only once the file holds them.
@@ -390,12 +377,12 @@ void EndNameEdit() {
                 list->DeleteItems(EditRow, 2);
                 ReportWriteFailure(path, error);
             } else {
-                for (int i = 0; i < pelmira::kPaletteEntries; ++i) PaletteColors[i] = colors[i];
+                for (int i = 0; i < pelmira::kPaletteEntries; ++i) State.PaletteColors[i] = colors[i];
                 list->SetItemText(EditRow, 1, FileDateText(path));
                 SetStatusText("[" + file + "]" + StatusText(4));
                 ShowPaletteColors();
-                CurrentPaletteFile = file;
-                CurrentRow = EditRow;
+                State.CurrentPaletteFile = file;
+                State.CurrentRow = EditRow;
             }
         }
         EditStartsFresh = true;

@@ -1,10 +1,11 @@
 // PaletteOps.h: palette file operations: the sixteen colours, loading, writing, the colour
 // buttons' eyedropper and menu, and the list commands New, ReName, Delete and Duplicate.
 //
-// The main window creates the colour buttons (MainForm.Paletto, MainWindow.h) and routes
-// commands 601-606 here. Files are read and written in the folder the palette list shows
-// (ListedFolder, PaletteList.h). A write that fails is reported to the user and changes nothing:
-// ReWrite stays enabled, a new row is not kept. One GUI thread.
+// The main window creates the colour buttons (State.MainForm.Paletto) and routes commands
+// 601-606 here. Files are read and written in the folder the palette list shows
+// (State.ListedFolder). A write that fails is reported to the user and changes nothing: ReWrite
+// stays enabled, a new row is not kept. Below the palette list, which calls these; uses only
+// ControllerState, Feedback, the palette rules and the palette store. One GUI thread.
 #pragma once
 
 #include "Config.h"
@@ -15,27 +16,12 @@
 
 class TVxrinkBtn;
 
-inline constexpr UINT kCmdListNew = 601;
-inline constexpr UINT kCmdListReName = 602;
-inline constexpr UINT kCmdListDelete = 603;
-inline constexpr UINT kCmdColorEdit = 604;
-inline constexpr UINT kCmdColorInit = 605;
-inline constexpr UINT kCmdDuplicate = 606;
-
-// The current palette: entry i is shown by colour button i (0-7 top row, 8-15 bottom row).
-inline COLORREF PaletteColors[16] = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
-                                     0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
-                                     0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
-
-// The row whose label edit the list announced last (LVN_BEGINLABELEDIT); -1 when unknown.
-inline int EditRowNotified = -1;
-
 // The palette list's click handler (also run by SelectItem and the list's navigation keys).
 void LoadSelectedPalette();
-// Reads the palette file into PaletteColors and the buttons; ReWrite is disabled in any case.
+// Reads the palette file into State.PaletteColors and the buttons; ReWrite is disabled in any case.
 // False (colours unchanged) when the file cannot be read.
 bool ReadPalette(const std::string& path);
-// Writes PaletteColors to the file; a failure is reported with a message box and answers false.
+// Writes State.PaletteColors to the file; a failure is reported with a message box and answers false.
 bool WritePalette(const std::string& path);
 // ReWrite button / command 707. False when the write failed (ReWrite stays enabled).
 bool RewritePalette();

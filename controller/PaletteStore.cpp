@@ -4,6 +4,7 @@
 #include "PaletteStore.h"
 
 #include "PaletteFile.h"
+#include "PaletteRules.h"
 #include "UtilFunc.h"
 
 bool LoadPaletteColors(const std::string& path, pelmira::TPaletteColors& colors) {
@@ -55,4 +56,11 @@ std::string SystemErrorText(DWORD code) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
     if (text.empty()) text = "Error " + std::to_string(code);
     return text;
+}
+
+std::string FileDateText(const std::string& path) {
+    SYSTEMTIME time{};
+    // A file that vanished since it was listed shows no date rather than a date of year 0.
+    if (!FileTimeOf(path, time)) return std::string();
+    return FormatFileDate(time);
 }

@@ -23,5 +23,9 @@ DWORD SavePaletteColors(const std::string& path, const pelmira::TPaletteColors& 
 // full, file in use, read-only file or folder) leaves the old palette as it was.
 DWORD ReplaceFileText(const std::string& path, const std::string& text);
 
+// The modification date of the file as the palette list shows it (FormatFileDate); empty when
+// the file cannot be reached.
+std::string FileDateText(const std::string& path);
+
 // The system's wording for an error code, without the trailing line break.
 std::string SystemErrorText(DWORD code);

@@ -1,10 +1,8 @@
 // Settings.cpp: reading the controller's options, layout and texts, and saving the options.
 #include "Settings.h"
 
-#include "Program.h"
+#include "ControllerState.h"
 #include "UtilFunc.h"
-
-#include "MainWindow.h"
 
 // ---------------------------------------------------------------------------------------------
 // INI access
@@ -92,11 +90,11 @@ void WriteSettings(TIniWriter& settings, const TOptions& v) {
         settings.WriteString(kFolderSection, IntToText(static_cast<int>(k + 1)), v.Folders[k]);
 }
 
-void SaveSettings() {
+void SaveSettings(const TOptions& options) {
     // Recomputed from the base rather than taken from SettingsFile: the main window clears that
     // path once it has read its options.
-    TIniFile settings(ProgramBase + ".ini");
-    WriteSettings(settings, CollectSettings());
+    TIniFile settings(State.ProgramBase + ".ini");
+    WriteSettings(settings, options);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -115,7 +113,7 @@ TRectPlus ReadLayout(const TIniReader& layout, const TIniReader& language, const
 }
 
 TRectPlus ReadLayout(const std::string& key, const TRectPlus& def) {
-    return ReadLayout(TIniFile(LayoutFile), TIniFile(LanguageFile), CurrentSection, key, def);
+    return ReadLayout(TIniFile(State.LayoutFile), TIniFile(State.LanguageFile), State.CurrentSection, key, def);
 }
 
 TMainSize ReadMainSize(const TIniReader& layout) {
@@ -139,7 +137,7 @@ bool ReadFontSettings(const TIniReader& language, const std::string& section, TR
 
 std::unique_ptr<TAPICFont> ReadFont(const std::string& section) {
     TReadFont settings;
-    if (!ReadFontSettings(TIniFile(LanguageFile), section, settings)) return nullptr;
+    if (!ReadFontSettings(TIniFile(State.LanguageFile), section, settings)) return nullptr;
     auto font = std::make_unique<TAPICFont>();
     font->FaceName = settings.Name;
     font->Size = settings.Size;
@@ -212,8 +210,8 @@ std::string DuplicateStartText(const TIniReader& language) {
 }
 
 std::string ReadLanguageText(const std::string& section, const std::string& key, const std::string& defaultValue) {
-    CurrentSection = section;
-    return ReadIniString(LanguageFile, section, key, defaultValue);
+    State.CurrentSection = section;
+    return ReadIniString(State.LanguageFile, section, key, defaultValue);
 }
 
 std::string ReadLanguageText(const TTextKey& text) {

@@ -5,7 +5,9 @@
 // default, so the program runs with none of the files present.
 //
 // The readers work through TIniReader so that the text list and the option table can be tested
-// against an in-memory INI; TIniFile is the real one over the framework's INI wrappers.
+// against an in-memory INI; TIniFile is the real one over the framework's INI wrappers. The
+// readers over the program's own files take the file names from ControllerState; nothing here
+// reaches up into the main window: what is saved is handed in. One GUI thread.
 #pragma once
 
 #include "Config.h"
@@ -15,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "CommandIds.h"
+#include "ControllerState.h"
 #include "UtilClass.h"
 
 // ---------------------------------------------------------------------------------------------
@@ -89,8 +93,8 @@ struct TCreateBtntype {
 };
 
 // The nine buttons of the main window in creation order, with their layout defaults; the main
-// window fills in Control and OnClick. Captions come from [Button] Key.
-inline TCreateBtntype ButtonTable[9] = {
+// window fills in Control and OnClick on its own copy of an entry. Captions come from [Button] Key.
+inline constexpr TCreateBtntype ButtonTable[9] = {
     {"SUSPEND", "&SUSPEND", nullptr, 1, 30, 10, 142, 25, nullptr},
     {"OnTop", "+", nullptr, 1, 10, 20, 14, 14, nullptr},
     {"Exit", "E&xit", nullptr, 0, 234, 10, 80, 25, nullptr},
@@ -111,10 +115,11 @@ inline constexpr int kPalettoGap = 2;
 
 // The Ctrl+letter accelerators: [Mainkey] key, built-in letter, command.
 inline constexpr TMenuKeytype kMainKeys[14] = {
-    {"OnTop", "O", 301},   {"Tray", "I", 325},    {"Dialog", "Z", 304},      {"SUSPEND", "S", 303},
-    {"WebSafe", "V", 305}, {"Exit", "X", 306},    {"Test", "T", 320},        {"New", "N", 400},
-    {"Delete", "D", 401},  {"Extension", "G", 403}, {"ReLoad", "R", 706},    {"ReWrite", "W", 707},
-    {"FolderCheck", "F", 402}, {"About", "A", 321},
+    {"OnTop", "O", kCmdOnTop},           {"Tray", "I", kCmdTrayIcon},       {"Dialog", "Z", kCmdDialog},
+    {"SUSPEND", "S", kCmdSuspend},       {"WebSafe", "V", kCmdWebSafe},     {"Exit", "X", kCmdExit},
+    {"Test", "T", kCmdTest},             {"New", "N", kCmdBrowseFolder},    {"Delete", "D", kCmdRemoveFolder},
+    {"Extension", "G", kCmdExtension},   {"ReLoad", "R", kCmdReLoad},       {"ReWrite", "W", kCmdReWrite},
+    {"FolderCheck", "F", kCmdFolderCheck}, {"About", "A", kCmdAbout},
 };
 
 // One text of the language file with its built-in default.
@@ -207,11 +212,7 @@ TRectPlus ReadLayout(const TIniReader& layout, const TIniReader& language, const
 // The same over the program's own files, captions from CurrentSection.
 TRectPlus ReadLayout(const std::string& key, const TRectPlus& def);
 
-struct TMainSize {
-    int Width = 320;         // client width
-    int NormalHeight = 90;   // client height of the normal view
-    int ExtendedHeight = 294;// client height of the extended view
-};
+// TMainSize (ControllerState.h) from [MainSize] w, h1, h2.
 TMainSize ReadMainSize(const TIniReader& layout);
 // [Paletto] g: gap between neighbouring colour buttons and between their two rows.
 int ReadPalettoGap(const TIniReader& layout);
@@ -270,5 +271,6 @@ std::string ReadLanguageText(const TTextKey& text);
 // Saving at exit
 // ---------------------------------------------------------------------------------------------
 
-// Writes the options the main window holds now into ProgramBase + ".ini".
-void SaveSettings();
+// Writes `options` into ProgramBase + ".ini"; the main window says what they are
+// (CollectSettings).
+void SaveSettings(const TOptions& options);

@@ -2,6 +2,10 @@
 #include "Startup.h"
 
 #include "About.h"
+#include "CommandIds.h"
+#include "Commands.h"
+#include "ControllerState.h"
+#include "Feedback.h"
 #include "MainWindow.h"
 #include "Program.h"
 #include "Settings.h"
@@ -37,9 +41,9 @@ bool BindHookLibrary(HMODULE library) {
 }
 
 void NameIniFiles() {
-    LanguageFile = ProgramBase + "Lang" + ".ini";
-    LayoutFile = ProgramBase + "Form" + ".ini";
-    SettingsFile = ProgramBase + ".ini";
+    State.LanguageFile = State.ProgramBase + "Lang" + ".ini";
+    State.LayoutFile = State.ProgramBase + "Form" + ".ini";
+    State.SettingsFile = State.ProgramBase + ".ini";
 }
 
 int StartShowCommand(int startupShowState, int showOption, int trayOption) {
@@ -50,9 +54,9 @@ int StartShowCommand(int startupShowState, int showOption, int trayOption) {
 
 void CreateParamsHook(TWindowCreateArgs* args) {
     args->Style = kMainWindowStyle;
-    const TIniFile settings(SettingsFile);
-    SetStartupShowState(StartShowCommand(GetStartupShowState(), settings.ReadInt(AppTitle, "Show", 1),
-                                         settings.ReadInt(AppTitle, "Tray", 0)));
+    const TIniFile settings(State.SettingsFile);
+    SetStartupShowState(StartShowCommand(GetStartupShowState(), settings.ReadInt(State.AppTitle, "Show", 1),
+                                         settings.ReadInt(State.AppTitle, "Tray", 0)));
 }
 
 void PublishDialogFlags() {
@@ -62,41 +66,56 @@ void PublishDialogFlags() {
     block->WebSafe = MenuItemChecked(kCmdWebSafe) ? 1 : 0;
 }
 
+void RegisterMainWindowHandlers(TSDIMainWindow& window) {
+    window.OnCreateParams = CreateParamsHook;
+    window.OnCreate = MainWindowCreate;
+    window.OnDestroy = MainWindowDestroy;
+    window.OnCommand = MainWindowCommand;
+    // The window's table, for the messages its class leaves alone. Registered before the window
+    // exists; the menus and buttons these handlers act on are built before anything in WM_CREATE
+    // can pump messages (the hook's probe dialog of the Suspend command).
+    window.AddMessageHandler(WM_CLOSE, MainWindowClose);
+    window.AddMessageHandler(WM_ACTIVATE, MainWindowActivate);
+    window.AddMessageHandler(WM_SYSCOMMAND, SystemCommand);
+    window.AddMessageHandler(WM_CONTEXTMENU, MainWindowContextMenu);
+    window.AddMessageHandler(kTrayCallbackMessage, TrayNotify);
+}
+
 void MainWindowDestroy(TMessageRecord*) {
     // The hook first: nothing may reach this window through the library from here on.
     RemoveHook();
     UpdateTrayIcon(false);
-    if (MenuItemChecked(kCmdTrayIcon)) ::Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+    if (MenuItemChecked(kCmdTrayIcon)) ::Shell_NotifyIconA(NIM_DELETE, &State.TrayIconData);
 
     // Saved while the window still shows its real visibility and position.
-    SaveSettings();
-    ::ShowWindow(MainWindowHandle, SW_HIDE);
+    SaveSettings(CollectSettings());
+    ::ShowWindow(State.MainWindowHandle, SW_HIDE);
 
-    if (IconList) {
-        for (int i = 0; i < 3; ++i) ::DestroyIcon(reinterpret_cast<HICON>(IconList->Get(i)));
+    if (State.IconList) {
+        for (int i = 0; i < 3; ++i) ::DestroyIcon(reinterpret_cast<HICON>(State.IconList->Get(i)));
     }
-    MainFont.reset();
-    StatusFont.reset();
-    TipFont.reset();
-    TipIdList.reset();
-    TextList.reset();
-    FolderList.reset();
-    IconList.reset();
+    State.MainFont.reset();
+    State.StatusFont.reset();
+    State.TipFont.reset();
+    State.TipIdList.reset();
+    State.TextList.reset();
+    State.FolderList.reset();
+    State.IconList.reset();
     FreeLinkCursor();
     // The controls go with the window once this handler returns.
     ForgetMainForm();
 
     UnloadHookLibrary();
     // The framework frees the window object once this handler returns.
-    MainWindow = nullptr;
+    State.MainWindow = nullptr;
     ::PostQuitMessage(0);
 }
 
 int RunProgram() {
-    ProgramBase = ModulePathNoExt();
-    ProgramFolder = ModuleDir();
+    State.ProgramBase = ModulePathNoExt();
+    State.ProgramFolder = ModuleDir();
 
-    HookLibrary = ::LoadLibraryA((ProgramFolder + kHookLibraryName).c_str());
+    HookLibrary = ::LoadLibraryA((State.ProgramFolder + kHookLibraryName).c_str());
     if (HookLibrary == nullptr) {
         ::MessageBoxA(nullptr, kLibraryProblemText, kLibraryProblemCaption, MB_ICONINFORMATION);
         return 0;
@@ -108,23 +127,20 @@ int RunProgram() {
     }
 
     NameIniFiles();
-    AppTitle = ReadText(TIniFile(LanguageFile), Texts::Title);
+    State.AppTitle = ReadText(TIniFile(State.LanguageFile), Texts::Title);
 
     // The running instance is found by its window class, which is the title.
-    if (const HWND running = FindWindowByClass(AppTitle)) {
-        const std::string text = DuplicateStartText(TIniFile(LanguageFile));
-        ::MessageBoxA(running, text.c_str(), AppTitle.c_str(), MB_ICONINFORMATION);
+    if (const HWND running = FindWindowByClass(State.AppTitle)) {
+        const std::string text = DuplicateStartText(TIniFile(State.LanguageFile));
+        ::MessageBoxA(running, text.c_str(), State.AppTitle.c_str(), MB_ICONINFORMATION);
         UnloadHookLibrary();
         return 0;
     }
 
-    MainWindow = new TSDIMainWindow(nullptr, AppTitle);
-    MainWindow->OnCreateParams = CreateParamsHook;
-    MainWindow->OnCreate = MainWindowCreate;
-    MainWindow->OnDestroy = MainWindowDestroy;
-    MainWindow->OnCommand = MainWindowCommand;
-    MainWindow->Execute();
-    if (MainWindowHandle == nullptr || !::IsWindow(MainWindowHandle)) {
+    State.MainWindow = new TSDIMainWindow(nullptr, State.AppTitle);
+    RegisterMainWindowHandlers(*State.MainWindow);
+    State.MainWindow->Execute();
+    if (State.MainWindowHandle == nullptr || !::IsWindow(State.MainWindowHandle)) {
         // Without a window there is nothing to end the message loop: leave now.
         UnloadHookLibrary();
         return 0;
@@ -134,5 +150,5 @@ int RunProgram() {
     if (OnTopButtonDown()) SetAlwaysOnTop(true);
     PublishDialogFlags();
 
-    return RunMessageLoop(MainWindowHandle, CurrentAccel);
+    return RunMessageLoop(State.MainWindowHandle, State.CurrentAccel);
 }

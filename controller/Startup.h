@@ -1,8 +1,9 @@
 // Startup.h: the controller's entry sequence and its orderly shutdown.
 //
 // RunProgram loads and binds the hook library, names the INI files, reads the title, refuses a
-// second instance, creates the main window and runs the message loop; MainWindowDestroy (the
-// main window's WM_DESTROY handler) removes the hook, saves the options and ends the loop.
+// second instance, creates the main window with every handler it has (RegisterMainWindowHandlers)
+// and runs the message loop; MainWindowDestroy (the main window's WM_DESTROY handler) removes the
+// hook, saves the options and ends the loop. The top of the controller: it may use every unit.
 #pragma once
 
 #include "Config.h"
@@ -40,6 +41,10 @@ void CreateParamsHook(TWindowCreateArgs* args);
 
 // Writes the check states of items 304 and 305 into the library's shared block, when it opens.
 void PublishDialogFlags();
+
+// Every handler of the main window, set on the object before it creates its window: the create
+// parameters, WM_CREATE, WM_DESTROY, WM_COMMAND, and the messages the window's table routes.
+void RegisterMainWindowHandlers(TSDIMainWindow& window);
 
 // WM_DESTROY of the main window.
 void MainWindowDestroy(TMessageRecord* message);

@@ -67,6 +67,9 @@ void TAPIControl::SetEnabled(bool enabled) { ::EnableWindow(Window, enabled ? TR
 void TAPIControl::SetVisible(bool visible) { ::ShowWindow(Window, visible ? SW_SHOWNORMAL : SW_HIDE); }
 
 #if !PELMIRA_HOOKLIB
+// Controller build only: the buttons, check boxes, radio buttons, edits and combo boxes of the
+// main window and its dialogs. The colour dialog brings its own controls; the hook library
+// only subclasses them through TAPIControl.
 
 namespace {
 
@@ -390,31 +393,33 @@ void TAPIDDCombo::GetCreateParams(TAPICreateParams& params) {
 // Factories
 // ---------------------------------------------------------------------------------------------
 
+namespace {
+// The set-up the factories of the clickable controls share: bounds, caption and click handler.
+template <class TControl>
+TControl* NewClickable(HWND parent, int x, int y, int width, int height, const std::string& caption,
+                       TEventProc onClick) {
+    auto* control = NewControl<TControl>(parent);
+    control->SetBounds(x, y, width, height);
+    control->SetText(caption);
+    control->OnClick = onClick;
+    return control;
+}
+}  // namespace
+
 TAPIButton* CreateButton(HWND parent, int x, int y, int width, int height, const std::string& caption,
                          TEventProc onClick) {
-    auto* button = NewControl<TAPIButton>(parent);
-    button->SetBounds(x, y, width, height);
-    button->SetText(caption);
-    button->OnClick = onClick;
-    return button;
+    return NewClickable<TAPIButton>(parent, x, y, width, height, caption, onClick);
 }
 
 TAPICheckBox* CreateCheckBox(HWND parent, int x, int y, int width, int height, const std::string& caption,
                              TEventProc onClick) {
-    auto* box = NewControl<TAPICheckBox>(parent);
-    box->SetBounds(x, y, width, height);
-    box->SetText(caption);
-    box->OnClick = onClick;
-    return box;
+    return NewClickable<TAPICheckBox>(parent, x, y, width, height, caption, onClick);
 }
 
 TAPIPushRadio* CreatePushRadio(HWND parent, int x, int y, int width, int height, const std::string& caption,
                                int group, TEventProc onClick) {
-    auto* radio = NewControl<TAPIPushRadio>(parent);
-    radio->SetBounds(x, y, width, height);
-    radio->SetText(caption);
+    auto* radio = NewClickable<TAPIPushRadio>(parent, x, y, width, height, caption, onClick);
     radio->Group = group;
-    radio->OnClick = onClick;
     return radio;
 }
 

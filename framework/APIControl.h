@@ -38,6 +38,9 @@ protected:
 };
 
 #if !PELMIRA_HOOKLIB
+// Controller build only: the buttons, check boxes, radio buttons, edits and combo boxes of the
+// main window and its dialogs. The colour dialog brings its own controls; the hook library
+// only subclasses them through TAPIControl.
 
 class TAPIButton : public TAPIControl {
 public:

@@ -1,6 +1,9 @@
 // APIWindow.cpp: top-level windows, modal dialogs, the hook library's panel and the message loop.
 #include "APIWindow.h"
 
+#include "ScopedHandles.h"
+#include "UtilFunc.h"
+
 #include <array>
 
 // The image this code is linked into: the program in the controller, the library in a hooked
@@ -15,45 +18,6 @@ constexpr UINT kMoveFlags = SWP_NOZORDER | SWP_NOSIZE;                   // 5
 
 HINSTANCE ModuleInstance() noexcept {
     return reinterpret_cast<HINSTANCE>(&__ImageBase);
-}
-
-// A solid brush for the duration of one fill.
-class ScopedBrush {
-public:
-    explicit ScopedBrush(COLORREF color) noexcept : brush_(::CreateSolidBrush(color)) {}
-    ~ScopedBrush() {
-        if (brush_ != nullptr) ::DeleteObject(brush_);
-    }
-    ScopedBrush(const ScopedBrush&) = delete;
-    ScopedBrush& operator=(const ScopedBrush&) = delete;
-    HBRUSH Get() const noexcept { return brush_; }
-
-private:
-    HBRUSH brush_;
-};
-
-// BeginPaint/EndPaint around one WM_PAINT.
-class ScopedPaint {
-public:
-    explicit ScopedPaint(HWND hwnd) noexcept : hwnd_(hwnd), dc_(::BeginPaint(hwnd, &ps_)) {}
-    ~ScopedPaint() { ::EndPaint(hwnd_, &ps_); }
-    ScopedPaint(const ScopedPaint&) = delete;
-    ScopedPaint& operator=(const ScopedPaint&) = delete;
-    HDC Dc() const noexcept { return dc_; }
-
-private:
-    HWND hwnd_;
-    PAINTSTRUCT ps_{};
-    HDC dc_;
-};
-
-// WM_ERASEBKGND: the client rectangle in the object's colour on the given device context, so the
-// class brush never shows.
-void FillClient(HWND hwnd, HDC dc, COLORREF color) noexcept {
-    RECT rect{};
-    ::GetClientRect(hwnd, &rect);
-    ScopedBrush brush(color);
-    ::FillRect(dc, &rect, brush.Get());
 }
 
 RECT WindowRect(HWND hwnd) noexcept {
@@ -164,7 +128,7 @@ void TAPIWindow::DefaultHandler(TMessageRecord& message) {
             if (OnDestroy != nullptr) OnDestroy(&local);
             break;
         case WM_ERASEBKGND:
-            FillClient(Handle, reinterpret_cast<HDC>(local.WParam), Color);
+            FillClient(Handle, Color, reinterpret_cast<HDC>(local.WParam));
             local.Result = 1;
             break;
         case WM_COMMAND:
@@ -182,36 +146,41 @@ void TAPIWindow::DefaultHandler(TMessageRecord& message) {
 void TAPIWindow::HandleOtherMessage(TMessageRecord&) {}
 
 LRESULT CALLBACK WindowWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        auto* bound = static_cast<TAPIWindow*>(create->lpCreateParams);
-        if (bound != nullptr) {
-            ::SetPropA(hwnd, kObjectProp, bound);
-            bound->Handle = hwnd;
+    // A handler that throws: the message gets the answer a window without an object gets.
+    const auto unhandled = [&] { return ::DefWindowProcA(hwnd, msg, wParam, lParam); };
+    return GuardedCall(unhandled, [&]() -> LRESULT {
+        if (msg == WM_NCCREATE) {
+            auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+            auto* bound = static_cast<TAPIWindow*>(create->lpCreateParams);
+            if (bound != nullptr) {
+                ::SetPropA(hwnd, kObjectProp, bound);
+                bound->Handle = hwnd;
+            }
         }
-    }
-    TMessageRecord record{msg, wParam, lParam, 0};
-    auto* obj = static_cast<TAPIWindow*>(::GetPropA(hwnd, kObjectProp));
-    if (msg == WM_DESTROY) {
-        if (obj != nullptr && !obj->destroying_) {
+        TMessageRecord record{msg, wParam, lParam, 0};
+        auto* obj = static_cast<TAPIWindow*>(::GetPropA(hwnd, kObjectProp));
+        if (msg == WM_DESTROY) {
+            if (obj != nullptr && !obj->destroying_) {
+                obj->destroying_ = true;
+                // The object goes with its window even when OnDestroy throws.
+                GuardedRun([&] { obj->Dispatch(record); });
+                delete obj;
+            }
+            return 0;
+        }
+        if (msg == WM_NCDESTROY && obj != nullptr && !obj->destroying_) {
+            // A window whose WM_CREATE answered -1 is torn down without WM_DESTROY on some systems
+            // (Wine among them); its object is freed here so it does not outlive the window.
             obj->destroying_ = true;
-            obj->Dispatch(record);
             delete obj;
+            return unhandled();
         }
-        return 0;
-    }
-    if (msg == WM_NCDESTROY && obj != nullptr && !obj->destroying_) {
-        // A window whose WM_CREATE answered -1 is torn down without WM_DESTROY on some systems
-        // (Wine among them); its object is freed here so it does not outlive the window.
-        obj->destroying_ = true;
-        delete obj;
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
-    }
-    if (obj != nullptr) {
-        obj->Dispatch(record);
-        if (record.Result != 0) return record.Result;
-    }
-    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+        if (obj != nullptr) {
+            obj->Dispatch(record);
+            if (record.Result != 0) return record.Result;
+        }
+        return unhandled();
+    });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -350,6 +319,12 @@ void TAPIWindow3::HandleOtherMessage(TMessageRecord& local) {
     TAPIWindow2::HandleOtherMessage(local);
 }
 
+#if !PELMIRA_HOOKLIB
+// =============================================================================================
+// Controller build only: the main window, the message loop and the modal dialogs. The hook
+// library runs inside other people's programs, whose own message loops and windows it uses.
+// =============================================================================================
+
 // ---------------------------------------------------------------------------------------------
 // TSDIMainWindow
 // ---------------------------------------------------------------------------------------------
@@ -375,7 +350,6 @@ int RunMessageLoop(HWND mainWindow, const HACCEL& accelerators) {
     return static_cast<int>(msg.wParam);
 }
 
-#if !PELMIRA_HOOKLIB
 // ---------------------------------------------------------------------------------------------
 // TAPIDialog
 // ---------------------------------------------------------------------------------------------
@@ -503,37 +477,41 @@ void TAPIDialog::EndModal(INT_PTR result) {
 }
 
 INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    TMessageRecord record{msg, wParam, lParam, 0};
-    if (msg == WM_INITDIALOG) {
-        auto* bound = reinterpret_cast<TAPIDialog*>(lParam);
-        ::SetPropA(hwnd, kDialogProp, bound);
-        record.Result = 1;  // let the dialog manager set the focus
-        if (bound == nullptr) return record.Result;
-        if (bound->boundFlag_ != nullptr) *bound->boundFlag_ = true;
-        bound->boundFlag_ = nullptr;
-        bound->Handle = hwnd;
-        bound->Dispatch(record);
-        return record.Result;
-    }
-    auto* obj = static_cast<TAPIDialog*>(::GetPropA(hwnd, kDialogProp));
-    switch (msg) {
-        case WM_DESTROY:
-            if (obj != nullptr && !obj->destroying_) {
-                obj->destroying_ = true;
-                obj->Dispatch(record);
-                delete obj;
-                ::RemovePropA(hwnd, kDialogProp);
-            }
-            return -1;
-        case WM_SETCURSOR:
-        case WM_COMMAND:
-            if (obj != nullptr) obj->Dispatch(record);
-            return -1;
-        default:
-            if (obj == nullptr) return 0;
-            obj->Dispatch(record);
+    // A handler that throws: FALSE, "not handled", and the dialog manager does its default.
+    return GuardedCall(FALSE, [&]() -> INT_PTR {
+        TMessageRecord record{msg, wParam, lParam, 0};
+        if (msg == WM_INITDIALOG) {
+            auto* bound = reinterpret_cast<TAPIDialog*>(lParam);
+            ::SetPropA(hwnd, kDialogProp, bound);
+            record.Result = 1;  // let the dialog manager set the focus
+            if (bound == nullptr) return record.Result;
+            if (bound->boundFlag_ != nullptr) *bound->boundFlag_ = true;
+            bound->boundFlag_ = nullptr;
+            bound->Handle = hwnd;
+            bound->Dispatch(record);
             return record.Result;
-    }
+        }
+        auto* obj = static_cast<TAPIDialog*>(::GetPropA(hwnd, kDialogProp));
+        switch (msg) {
+            case WM_DESTROY:
+                if (obj != nullptr && !obj->destroying_) {
+                    obj->destroying_ = true;
+                    // The object goes with its dialog even when OnDestroy throws.
+                    GuardedRun([&] { obj->Dispatch(record); });
+                    delete obj;
+                    ::RemovePropA(hwnd, kDialogProp);
+                }
+                return -1;
+            case WM_SETCURSOR:
+            case WM_COMMAND:
+                if (obj != nullptr) obj->Dispatch(record);
+                return -1;
+            default:
+                if (obj == nullptr) return 0;
+                obj->Dispatch(record);
+                return record.Result;
+        }
+    });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -557,7 +535,7 @@ void TModalDialog::InitDialog(TMessageRecord& message, bool applyIcon) {
 }
 
 void TModalDialog::EraseBackground(TMessageRecord& message) {
-    FillClient(Handle, reinterpret_cast<HDC>(message.WParam), Color);
+    FillClient(Handle, Color, reinterpret_cast<HDC>(message.WParam));
     message.Result = 1;
 }
 
@@ -594,8 +572,8 @@ void TModalDialogCursor::DefaultHandler(TMessageRecord& message) {
             InitDialog(message, false);
             break;
         case WM_PAINT: {
-            ScopedPaint paint(Handle);
-            ::DrawIcon(paint.Dc(), 10, 10, PaintIcon);
+            const TScopedPaint paint(Handle);
+            ::DrawIcon(paint, 10, 10, PaintIcon);
             local.Result = 1;  // the copy only: the dialog procedure answers 0, as for any paint
             break;
         }
@@ -629,6 +607,11 @@ TModalDialogCursor* CreateModalDialogCursor(HWND owner, int left, int top, int c
 #endif  // !PELMIRA_HOOKLIB
 
 #if PELMIRA_HOOKLIB
+// =============================================================================================
+// Hook library build only: the panel that holds the buttons added to a colour dialog. The
+// controller draws its buttons on its own window.
+// =============================================================================================
+
 // ---------------------------------------------------------------------------------------------
 // TAPIPanel
 // ---------------------------------------------------------------------------------------------
@@ -682,12 +665,11 @@ void TAPIPanel::DefaultHandler(TMessageRecord& message) {
         TAPIWindow3::DefaultHandler(message);
         return;
     }
-    ScopedPaint paint(Handle);
-    RECT rect{};
-    ::GetClientRect(Handle, &rect);
-    DrawPanelEdge(paint.Dc(), rect, OuterEdge);
+    const TScopedPaint paint(Handle);
+    RECT rect = ClientRect(Handle);
+    DrawPanelEdge(paint, rect, OuterEdge);
     ::InflateRect(&rect, -EdgeInset, -EdgeInset);
-    DrawPanelEdge(paint.Dc(), rect, InnerEdge);
+    DrawPanelEdge(paint, rect, InnerEdge);
 }
 
 TAPIPanel* CreatePanel(HWND parent, int left, int top, int width, int height) {
@@ -698,6 +680,11 @@ TAPIPanel* CreatePanel(HWND parent, int left, int top, int width, int height) {
 }
 
 LRESULT CALLBACK PanelWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    // What the panel answers for the messages it keeps when it has no object to ask, and when a
+    // handler throws: the system validates a paint (so it is not asked again), the rest is 0.
+    const auto unanswered = [&]() -> LRESULT {
+        return msg == WM_PAINT ? ::DefWindowProcA(hwnd, msg, wParam, lParam) : 0;
+    };
     switch (msg) {
         case WM_CREATE: {
             auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
@@ -721,13 +708,12 @@ LRESULT CALLBACK PanelWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         case WM_CONTEXTMENU: {
             // Answered here in full: a right-click on the panel does not travel on to its parent.
             auto* obj = static_cast<TAPIPanel*>(::GetPropA(hwnd, kObjectProp));
-            if (obj == nullptr) {
-                // Nothing to draw with; let the system validate the area so it is not asked again.
-                return msg == WM_PAINT ? ::DefWindowProcA(hwnd, msg, wParam, lParam) : 0;
-            }
-            TMessageRecord record{msg, wParam, lParam, 0};
-            obj->Dispatch(record);
-            return record.Result;
+            if (obj == nullptr) return unanswered();
+            return GuardedCall(unanswered, [&] {
+                TMessageRecord record{msg, wParam, lParam, 0};
+                obj->Dispatch(record);
+                return record.Result;
+            });
         }
         default:
             return ::DefWindowProcA(hwnd, msg, wParam, lParam);

@@ -79,9 +79,7 @@ protected:
 
 private:
     friend LRESULT CALLBACK WindowWndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
-#if PELMIRA_HOOKLIB
     friend LRESULT CALLBACK PanelWndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
-#endif
     bool destroying_ = false;  // guards against a WM_DESTROY sent again from OnDestroy
 };
 
@@ -131,21 +129,26 @@ protected:
     void HandleOtherMessage(TMessageRecord& local) override;
 };
 
+LRESULT CALLBACK WindowWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+
+#if !PELMIRA_HOOKLIB
+// =============================================================================================
+// Controller build only: the main window, the message loop and the modal dialogs. The hook
+// library runs inside other people's programs, whose own message loops and windows it uses.
+// =============================================================================================
+
 // The controller's main window: a TAPIWindow3 with the standard arrow over its client area.
 class TSDIMainWindow : public TAPIWindow3 {
 public:
     TSDIMainWindow(HWND parent, const std::string& title);
 };
 
-LRESULT CALLBACK WindowWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
-
 // GetMessageA until WM_QUIT; a message that TranslateAcceleratorA takes (when `accelerators` holds
 // a table, read anew for every message) goes no further. Returns the quit message's wParam.
 int RunMessageLoop(HWND mainWindow, const HACCEL& accelerators);
 
-#if !PELMIRA_HOOKLIB
 // ---------------------------------------------------------------------------------------------
-// Dialogs (controller build)
+// Dialogs
 // ---------------------------------------------------------------------------------------------
 
 // A dialog from an in-memory template without controls. Setters store the value and, once the
@@ -230,9 +233,10 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) n
 #endif  // !PELMIRA_HOOKLIB
 
 #if PELMIRA_HOOKLIB
-// ---------------------------------------------------------------------------------------------
-// Panel (hook library build)
-// ---------------------------------------------------------------------------------------------
+// =============================================================================================
+// Hook library build only: the panel that holds the buttons added to a colour dialog. The
+// controller draws its buttons on its own window.
+// =============================================================================================
 
 // A child window of class "APIPanel" that draws an outer and an inner edge: 1 raised, 2 sunken,
 // anything else none. GetWindowClass resets the edges to raised / none / inset 2.

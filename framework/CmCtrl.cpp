@@ -215,6 +215,8 @@ void TToolTip::DefaultHandler(TMessageRecord& message) {
 }
 
 #if !PELMIRA_HOOKLIB
+// Controller build only: menu help and the palette list view. The hook library shows no menus
+// of its own and lists no files.
 
 // ---------------------------------------------------------------------------------------------
 // TMenuHelp

@@ -131,6 +131,8 @@ protected:
 };
 
 #if !PELMIRA_HOOKLIB
+// Controller build only: menu help and the palette list view. The hook library shows no menus
+// of its own and lists no files.
 
 // ---------------------------------------------------------------------------------------------
 // Menu help

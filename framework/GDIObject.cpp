@@ -5,71 +5,13 @@
 // erased its client area: the objects then draw on top through GetDC.
 #include "GDIObject.h"
 
+#include "ScopedHandles.h"
+
 namespace {
 
-// GetDC/ReleaseDC for one paint.
-class WindowDC {
-public:
-    explicit WindowDC(HWND window) : window_(window), dc_(::GetDC(window)) {}
-    ~WindowDC() {
-        if (dc_ != nullptr) ::ReleaseDC(window_, dc_);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    operator HDC() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
-// Puts the text colour, background mode and selected objects back when the paint ends, so that a
-// window whose class keeps its own device context (CS_OWNDC) gets it back as it was.
-class SavedDCState {
-public:
-    explicit SavedDCState(HDC dc) : dc_(dc), saved_(::SaveDC(dc)) {}
-    ~SavedDCState() {
-        if (saved_ != 0) ::RestoreDC(dc_, saved_);
-    }
-    SavedDCState(const SavedDCState&) = delete;
-    SavedDCState& operator=(const SavedDCState&) = delete;
-
-private:
-    HDC dc_;
-    int saved_;
-};
-
-// A solid brush that lives for one paint.
-class SolidBrush {
-public:
-    explicit SolidBrush(COLORREF colour) : brush_(::CreateSolidBrush(colour)) {}
-    ~SolidBrush() {
-        if (brush_ != nullptr) ::DeleteObject(brush_);
-    }
-    SolidBrush(const SolidBrush&) = delete;
-    SolidBrush& operator=(const SolidBrush&) = delete;
-    operator HBRUSH() const { return brush_; }
-
-private:
-    HBRUSH brush_;
-};
-
-// TAPIGFont::SelectInto for the drawing of one caption; DeselectFrom deletes the font it made.
-class FontSelection {
-public:
-    FontSelection(TAPIGFont& font, HDC dc) : font_(font), dc_(dc) { font_.SelectInto(dc_); }
-    ~FontSelection() { font_.DeselectFrom(dc_); }
-    FontSelection(const FontSelection&) = delete;
-    FontSelection& operator=(const FontSelection&) = delete;
-
-private:
-    TAPIGFont& font_;
-    HDC dc_;
-};
-
 void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
-    SolidBrush brush(colour);
-    if (brush != nullptr) ::FillRect(dc, &rect, brush);
+    const TScopedBrush brush = MakeSolidBrush(colour);
+    if (brush) ::FillRect(dc, &rect, brush);
 }
 
 // Single line, centred both ways.
@@ -162,18 +104,26 @@ void TAPISpeedBtn::SetCaption(const std::string& text) {
     Repaint();
 }
 
-void TAPISpeedBtn::Paint() {
-    WindowDC dc(Handle);
-    if (dc == nullptr) return;
-    SavedDCState state(dc);
-    FillSolid(dc, BoundsRect, ::GetSysColor(COLOR_BTNFACE));
-    ::DrawEdge(dc, &BoundsRect, static_cast<UINT>(EdgeStyle), BF_RECT);
-    if (Caption.empty()) return;
+void TAPISpeedBtn::PaintFace(HDC dc, COLORREF face) const {
+    FillSolid(dc, BoundsRect, face);
+    RECT edge = BoundsRect;  // DrawEdge takes a writable rectangle
+    ::DrawEdge(dc, &edge, static_cast<UINT>(EdgeStyle), BF_RECT);
+}
+
+void TAPISpeedBtn::PaintCaption(HDC dc, int shift) {
     if (!Enabled) ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
     ::SetBkMode(dc, TRANSPARENT);
-    const int shift = EdgeStyle == EDGE_RAISED ? TextOffset : TextOffset - 1;
-    FontSelection font(*Font, dc);
+    const TScopedFontSelection font(*Font, dc);
     DrawCaption(dc, Caption, BoundsRect, shift);
+}
+
+void TAPISpeedBtn::Paint() {
+    const TScopedDC dc(Handle);
+    if (!dc) return;
+    const TScopedDCState state(dc);
+    PaintFace(dc, ::GetSysColor(COLOR_BTNFACE));
+    if (Caption.empty()) return;
+    PaintCaption(dc, EdgeStyle == EDGE_RAISED ? TextOffset : TextOffset - 1);
 }
 
 void TAPISpeedBtn::HandleMouse(TMessageRecord& message) {
@@ -223,11 +173,10 @@ void TAPIColorBtn::SetColor(COLORREF colour) {
 }
 
 void TAPIColorBtn::Paint() {
-    WindowDC dc(Handle);
-    if (dc == nullptr) return;
-    SavedDCState state(dc);
-    FillSolid(dc, BoundsRect, Enabled ? Color : ::GetSysColor(COLOR_BTNFACE));
-    ::DrawEdge(dc, &BoundsRect, static_cast<UINT>(EdgeStyle), BF_RECT);
+    const TScopedDC dc(Handle);
+    if (!dc) return;
+    const TScopedDCState state(dc);
+    PaintFace(dc, Enabled ? Color : ::GetSysColor(COLOR_BTNFACE));
     if (Caption.empty()) return;
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, Enabled ? TextColor : ::GetSysColor(COLOR_GRAYTEXT));
@@ -269,22 +218,20 @@ void TVxPlusBtn::Fire(TEventProc proc, const TMessageRecord& message) {
 }
 
 void TVxPlusBtn::Paint() {
-    WindowDC dc(Handle);
-    if (dc == nullptr) return;
-    SavedDCState state(dc);
-    FillSolid(dc, BoundsRect, Enabled ? Color : ::GetSysColor(COLOR_BTNFACE));
-    ::DrawEdge(dc, &BoundsRect, static_cast<UINT>(EdgeStyle), BF_RECT);
-    if (!Caption.empty()) {
-        if (!Enabled) ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
-        ::SetBkMode(dc, TRANSPARENT);
-        const bool atRest = EdgeStyle == EDGE_RAISED || EdgeStyle == EDGE_ETCHED;
-        FontSelection font(*Font, dc);
-        DrawCaption(dc, Caption, BoundsRect, atRest ? TextOffset : TextOffset - 1);
-    }
+    const TScopedDC dc(Handle);
+    if (!dc) return;
+    const TScopedDCState state(dc);
+    PaintFace(dc, Enabled ? Color : ::GetSysColor(COLOR_BTNFACE));
+    if (!Caption.empty()) PaintCaption(dc, CaptionShift());
     if (DoubleEdge) {
         RECT inner{BoundsRect.left + 1, BoundsRect.top + 1, BoundsRect.right - 2, BoundsRect.bottom - 2};
         ::DrawEdge(dc, &inner, static_cast<UINT>(EdgeStyle), BF_RECT);
     }
+}
+
+int TVxPlusBtn::CaptionShift() const {
+    const bool atRest = EdgeStyle == EDGE_RAISED || EdgeStyle == EDGE_ETCHED;
+    return atRest ? TextOffset : TextOffset - 1;
 }
 
 void TVxPlusBtn::LeftButtonDown(const TMessageRecord& message) {
@@ -334,6 +281,8 @@ void TVxPlusBtn::DefaultHandler(TMessageRecord& message) {
 }
 
 #if !PELMIRA_HOOKLIB
+// Controller build only: its colour cells and text labels, which the colour-dialog panel has no
+// use for.
 
 // ---------------------------------------------------------------------------------------------
 // TVxrinkBtn
@@ -342,19 +291,15 @@ void TVxPlusBtn::DefaultHandler(TMessageRecord& message) {
 TVxrinkBtn::TVxrinkBtn(HWND owner) : TVxPlusBtn(owner) {}
 
 void TVxrinkBtn::Paint() {
-    WindowDC dc(Handle);
-    if (dc == nullptr) return;
-    SavedDCState state(dc);
+    const TScopedDC dc(Handle);
+    if (!dc) return;
+    const TScopedDCState state(dc);
     const int edge = DoubleEdge && !Pressed ? EDGE_RAISED : EdgeStyle;
     ::DrawEdge(dc, &BoundsRect, static_cast<UINT>(edge), BF_RECT);
     const RECT face{BoundsRect.left + 1, BoundsRect.top + 1, BoundsRect.right - 1, BoundsRect.bottom - 1};
     FillSolid(dc, face, Enabled ? Color : ::GetSysColor(COLOR_BTNFACE));
     if (Caption.empty()) return;
-    if (!Enabled) ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
-    ::SetBkMode(dc, TRANSPARENT);
-    const bool atRest = EdgeStyle == EDGE_RAISED || EdgeStyle == EDGE_ETCHED;
-    FontSelection font(*Font, dc);
-    DrawCaption(dc, Caption, BoundsRect, atRest ? TextOffset : TextOffset - 1);
+    PaintCaption(dc, CaptionShift());
 }
 
 void TVxrinkBtn::LeftButtonDown(const TMessageRecord& message) {
@@ -402,16 +347,16 @@ void TAPILabel::SetBackMode(int mode) {
 
 void TAPILabel::DefaultHandler(TMessageRecord& message) {
     if (!Visible || message.Msg != WM_PAINT) return;
-    WindowDC dc(Handle);
-    if (dc == nullptr) return;
-    SavedDCState state(dc);
+    const TScopedDC dc(Handle);
+    if (!dc) return;
+    const TScopedDCState state(dc);
     if (BackMode == 2) FillSolid(dc, BoundsRect, BackColor);
     if (Framed) {
-        SolidBrush frame(FrameColor);
-        if (frame != nullptr) ::FrameRect(dc, &BoundsRect, frame);
+        const TScopedBrush frame = MakeSolidBrush(FrameColor);
+        if (frame) ::FrameRect(dc, &BoundsRect, frame);
     }
     ::SetBkMode(dc, TRANSPARENT);
-    FontSelection font(*Font, dc);
+    const TScopedFontSelection font(*Font, dc);
     RECT text = BoundsRect;
     ::InflateRect(&text, -Margin, -Margin);
     ::DrawTextA(dc, Caption.c_str(), -1, &text, TextFormat | kLabelFormat);
@@ -436,6 +381,8 @@ TAPILabel* CreateLabel(HWND owner, int x, int y, int width, int height, const st
 }
 
 #else
+// Hook library build only: the buttons of the colour-dialog panel; the controller's cells
+// behave differently at a press.
 
 // ---------------------------------------------------------------------------------------------
 // TVxOriginBtn

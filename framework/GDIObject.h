@@ -55,6 +55,10 @@ protected:
     virtual void Paint();
     // Press and release handling shared with TAPIColorBtn.
     void HandleMouse(TMessageRecord& message);
+    // The painting steps the drawn buttons share: the face filled with `face` inside the
+    // EdgeStyle edge, and the caption in Font (grey when disabled), moved by `shift` pixels.
+    void PaintFace(HDC dc, COLORREF face) const;
+    void PaintCaption(HDC dc, int shift);
 };
 
 // A speed button with a face colour and a caption colour.
@@ -91,6 +95,8 @@ public:
 
 protected:
     void Paint() override;
+    // TextOffset at rest (raised or etched edge), one pixel less while pressed.
+    int CaptionShift() const;
     virtual void LeftButtonDown(const TMessageRecord& message);
     virtual void LeftButtonUp(const TMessageRecord& message);
     // Ends a press at the release; answers whether a press was held.
@@ -99,6 +105,8 @@ protected:
 };
 
 #if !PELMIRA_HOOKLIB
+// Controller build only: its colour cells and text labels, which the colour-dialog panel has no
+// use for.
 
 // The controller's colour cells: a press may be refused by OnPress, and the release clicks
 // wherever the pointer is.
@@ -139,6 +147,8 @@ TVxrinkBtn* CreateVxrinkBtn(HWND owner, int x, int y, int width, int height, con
 TAPILabel* CreateLabel(HWND owner, int x, int y, int width, int height, const std::string& caption);
 
 #else
+// Hook library build only: the buttons of the colour-dialog panel; the controller's cells
+// behave differently at a press.
 
 // The buttons of the colour-dialog panel: the release clicks wherever the pointer is.
 class TVxOriginBtn : public TVxPlusBtn {

@@ -1,7 +1,7 @@
 // ScopedHandles.h: one small owner for every Win32 handle whose life is local to a function:
-// device contexts (GetDC/ReleaseDC, BeginPaint/EndPaint), selected objects, saved DC states, GDI
-// objects, kernel handles and find handles. Each closes its handle when the scope ends; none
-// can be copied. Types whose name says "Borrowed" never close anything.
+// device contexts (GetDC/ReleaseDC, BeginPaint/EndPaint, DeleteDC), selected objects, saved DC
+// states, GDI objects, kernel handles and find handles. Each closes its handle when the scope
+// ends; none can be copied. Types whose name says "Borrowed" never close anything.
 // Header-only; usable from any thread on handles that thread may use.
 #pragma once
 
@@ -117,15 +117,16 @@ using TScopedRegion = TScopedGdiObject<HRGN>;
 // A solid brush of one colour for the scope.
 inline TScopedBrush MakeSolidBrush(COLORREF colour) noexcept { return TScopedBrush(::CreateSolidBrush(colour)); }
 
-// CreateCompatibleDC/DeleteDC: a memory device context for the scope.
-class TScopedMemoryDC {
+// A device or information context that the scope made (CreateDCA, CreateICA, CreateCompatibleDC)
+// and deletes with DeleteDC. Not for GetDC's contexts, which go back with ReleaseDC (TScopedDC).
+class TScopedCreatedDC {
 public:
-    explicit TScopedMemoryDC(HDC like) noexcept : dc_(::CreateCompatibleDC(like)) {}
-    ~TScopedMemoryDC() {
+    explicit TScopedCreatedDC(HDC dc) noexcept : dc_(dc) {}
+    ~TScopedCreatedDC() {
         if (dc_ != nullptr) ::DeleteDC(dc_);
     }
-    TScopedMemoryDC(const TScopedMemoryDC&) = delete;
-    TScopedMemoryDC& operator=(const TScopedMemoryDC&) = delete;
+    TScopedCreatedDC(const TScopedCreatedDC&) = delete;
+    TScopedCreatedDC& operator=(const TScopedCreatedDC&) = delete;
 
     HDC Get() const noexcept { return dc_; }
     operator HDC() const noexcept { return dc_; }
@@ -133,6 +134,12 @@ public:
 
 private:
     HDC dc_;
+};
+
+// CreateCompatibleDC/DeleteDC: a memory device context for the scope.
+class TScopedMemoryDC : public TScopedCreatedDC {
+public:
+    explicit TScopedMemoryDC(HDC like) noexcept : TScopedCreatedDC(::CreateCompatibleDC(like)) {}
 };
 
 // A kernel handle closed with CloseHandle. Both null and INVALID_HANDLE_VALUE mean "none",

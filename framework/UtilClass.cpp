@@ -1,6 +1,8 @@
 // UtilClass.cpp: object model, containers, message dispatcher and subclass objects.
 #include "UtilClass.h"
 
+#include "ScopedHandles.h"
+
 #include <shellapi.h>  // drag-drop (left out by WIN32_LEAN_AND_MEAN)
 
 #include <atomic>
@@ -298,22 +300,21 @@ void TMessageDispatcher::DefaultHandler(TMessageRecord& message) {
 }
 
 LRESULT CALLBACK SubclassWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    try {
-        TMessageDispatcher* dispatcher = MessageDispatcher;
-        if (dispatcher == nullptr || !dispatcher->IsSubclassed(hwnd)) return 0;
-        WNDPROC saved = dispatcher->SavedProc(hwnd);
-        // The window's own procedure always answers first.
-        const LRESULT answer = ::CallWindowProcA(saved, hwnd, msg, wParam, lParam);
-        TMessageRecord record{msg, wParam, lParam, reinterpret_cast<LRESULT>(hwnd)};
-        if (msg == WM_DESTROY) {
-            // Back on its own procedure before any subscriber is freed.
-            ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved));
-        }
+    TMessageDispatcher* dispatcher = MessageDispatcher;
+    if (dispatcher == nullptr || !dispatcher->IsSubclassed(hwnd)) return 0;
+    WNDPROC saved = dispatcher->SavedProc(hwnd);
+    // The window's own procedure always answers first.
+    const LRESULT answer = ::CallWindowProcA(saved, hwnd, msg, wParam, lParam);
+    TMessageRecord record{msg, wParam, lParam, reinterpret_cast<LRESULT>(hwnd)};
+    if (msg == WM_DESTROY) {
+        // Back on its own procedure before any subscriber is freed.
+        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved));
+    }
+    // A watcher that throws leaves the window's own answer standing, as if nobody had listened.
+    return GuardedCall(answer, [&] {
         dispatcher->Dispatch(record);
         return record.Result != 0 ? record.Result : answer;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -401,33 +402,31 @@ bool TSelfSubClass::DispatchKeyed(unsigned key, TMessageRecord& message) {
 }
 
 LRESULT CALLBACK ControlWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    try {
-        auto saved = reinterpret_cast<WNDPROC>(::GetPropA(hwnd, kWndProcProp));
-        LRESULT answer = 0;
-        // WM_CONTEXTMENU goes to the object first; its keyed handler decides whether the
-        // control's own menu runs.
-        if (msg != WM_CONTEXTMENU) {
-            answer = saved != nullptr ? ::CallWindowProcA(saved, hwnd, msg, wParam, lParam)
-                                      : ::DefWindowProcA(hwnd, msg, wParam, lParam);
-        }
-        auto* obj = static_cast<TSelfSubClass*>(::GetPropA(hwnd, kObjectProp));
-        if (msg == WM_DESTROY) {
-            delete obj;  // restores the procedure and removes both properties
-            return answer;
-        }
-        if (msg == WM_NCDESTROY) {
-            ::RemovePropA(hwnd, kWndProcProp);  // the last message: we are still chained in
-            return answer;
-        }
-        if (obj != nullptr) {
-            TMessageRecord record{msg, wParam, lParam, 0};
-            obj->Dispatch(record);
-            if (record.Result != 0) answer = record.Result;
-        }
-        return answer;
-    } catch (...) {
-        return 0;
+    auto saved = reinterpret_cast<WNDPROC>(::GetPropA(hwnd, kWndProcProp));
+    LRESULT answer = 0;
+    // WM_CONTEXTMENU goes to the object first; its keyed handler decides whether the
+    // control's own menu runs.
+    if (msg != WM_CONTEXTMENU) {
+        answer = saved != nullptr ? ::CallWindowProcA(saved, hwnd, msg, wParam, lParam)
+                                  : ::DefWindowProcA(hwnd, msg, wParam, lParam);
     }
+    auto* obj = static_cast<TSelfSubClass*>(::GetPropA(hwnd, kObjectProp));
+    if (msg == WM_DESTROY) {
+        delete obj;  // restores the procedure and removes both properties
+        return answer;
+    }
+    if (msg == WM_NCDESTROY) {
+        ::RemovePropA(hwnd, kWndProcProp);  // the last message: we are still chained in
+        return answer;
+    }
+    if (obj == nullptr) return answer;
+    // A handler that throws leaves the control's own answer standing (0 for a context menu,
+    // which then shows nothing).
+    return GuardedCall(answer, [&] {
+        TMessageRecord record{msg, wParam, lParam, 0};
+        obj->Dispatch(record);
+        return record.Result != 0 ? record.Result : answer;
+    });
 }
 
 // =============================================================================================
@@ -435,6 +434,8 @@ LRESULT CALLBACK ControlWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 // =============================================================================================
 
 #if !PELMIRA_HOOKLIB
+// Controller build only: menus, accelerators and message traps belong to the controller's own
+// window; the hook library must not change the menus or keys of other people's programs.
 
 namespace {
 constexpr int kAppend = -1;
@@ -765,6 +766,8 @@ void TAPIDragDrop::DefaultHandler(TMessageRecord& message) {
 // =============================================================================================
 
 #if PELMIRA_HOOKLIB
+// Hook library build only: the one-shot timers of the colour-dialog take-over. The controller
+// has no timed work.
 
 TAPITimer::TAPITimer(HWND window) : TSubClass(window) { Listen(WM_TIMER); }
 
@@ -853,11 +856,8 @@ void TAPIGFont::DeselectFrom(HDC dc) {
 HFONT TAPICFont::Build() {
     if (Font != nullptr) ::DeleteObject(Font);
     Font = nullptr;
-    HDC ic = ::CreateICA("DISPLAY", nullptr, nullptr, nullptr);
-    if (ic != nullptr) {
-        FillLogFont(ic);
-        ::DeleteDC(ic);
-    }
+    const TScopedCreatedDC ic(::CreateICA("DISPLAY", nullptr, nullptr, nullptr));
+    if (ic) FillLogFont(ic);
     Font = ::CreateFontIndirectA(&LogFont);
     return Font;
 }

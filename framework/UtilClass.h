@@ -9,12 +9,20 @@
 // - TSubClass / TSelfSubClass: objects that watch a window, and controls that own one.
 //
 // The framework is single-threaded: everything runs on the thread that owns the windows.
+//
+// Exceptions: none leaves a procedure that the system calls (window, dialog and subclass
+// procedures, enumeration and picker callbacks). The system's callers are C code: an exception
+// that reached them would end the process, and the hook library runs inside other people's
+// programs, which nothing of ours may end. So handlers may use std::string and the containers
+// freely; every such procedure is noexcept and runs whatever can throw through GuardedCall,
+// whose fallback answers as if no handler had been there (each procedure says which value).
 #pragma once
 
 #include "Config.h"
 
 #include <cstddef>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -47,6 +55,29 @@ inline TMessageRecord FireEvent(TEventProc proc, const TMessageRecord& message, 
     local.Msg = reinterpret_cast<UINT_PTR>(sender);
     if (proc != nullptr) proc(&local);
     return local;
+}
+
+// Runs body() and answers its result; when it throws, answers `fallback` instead: a value, or a
+// callable whose result is taken then (a window procedure falls back on DefWindowProcA).
+template <class TFallback, class TBody>
+auto GuardedCall(TFallback&& fallback, TBody&& body) noexcept -> decltype(body()) {
+    try {
+        return body();
+    } catch (...) {
+        if constexpr (std::is_invocable_v<TFallback&>)
+            return fallback();
+        else
+            return fallback;
+    }
+}
+
+// GuardedCall for a body without a result: answers whether it ran to its end.
+template <class TBody>
+bool GuardedRun(TBody&& body) noexcept {
+    return GuardedCall(false, [&] {
+        body();
+        return true;
+    });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -258,6 +289,8 @@ T* NewControl(Args&&... args) {
 // =============================================================================================
 
 #if !PELMIRA_HOOKLIB
+// Controller build only: menus, accelerators and message traps belong to the controller's own
+// window; the hook library must not change the menus or keys of other people's programs.
 
 // Menu items. `before` is -1 to append (by position, after the last item) or the command id of
 // the item to insert before. The insert functions answer whether InsertMenuItemA succeeded.
@@ -403,6 +436,8 @@ public:
 };
 
 #if PELMIRA_HOOKLIB
+// Hook library build only: the one-shot timers of the colour-dialog take-over. The controller
+// has no timed work.
 
 // A window timer whose id is the object's address; WM_TIMER arrives through the window's queue,
 // so OnTimer runs on the window's thread. A new Interval takes effect at the next Start.
@@ -452,6 +487,20 @@ protected:
     // Enumerates FaceName on `dc` into LogFont (the last style enumerated is the base), then
     // applies size, angle, weight and style from the fields.
     void FillLogFont(HDC dc);
+};
+
+// TAPIGFont::SelectInto for one scope of drawing; DeselectFrom at its end puts the previous font
+// back and deletes the one SelectInto made.
+class TScopedFontSelection {
+public:
+    TScopedFontSelection(TAPIGFont& font, HDC dc) : font_(font), dc_(dc) { font_.SelectInto(dc_); }
+    ~TScopedFontSelection() { font_.DeselectFrom(dc_); }
+    TScopedFontSelection(const TScopedFontSelection&) = delete;
+    TScopedFontSelection& operator=(const TScopedFontSelection&) = delete;
+
+private:
+    TAPIGFont& font_;
+    HDC dc_;
 };
 
 // A font for controls: Build makes Font from the fields (the face "System" too), ApplyTo sends it.

@@ -1,5 +1,6 @@
 // UtilFunc.cpp: see UtilFunc.h. The string work comes first and stays free of Win32 state;
-// the wrappers below it make one system call each around that work.
+// the wrappers below it make one system call each around that work. What both builds carry comes
+// first, then the hook library's part, then the controller's.
 #include "UtilFunc.h"
 
 #include "ScopedHandles.h"
@@ -11,9 +12,251 @@
 #include <cstring>
 
 namespace {
-
-constexpr DWORD kPathBufferSize = MAX_PATH + 1;  // module names, found names
+constexpr DWORD kPathBufferSize = MAX_PATH + 1;  // module names, found names, INI values
 constexpr int kIntTextSize = 20;
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Paths and names
+// ---------------------------------------------------------------------------------------------
+
+bool StripFirstComponent(std::string& s) {
+    const auto pos = s.find('\\');
+    if (pos == std::string::npos) return false;
+    s.erase(0, pos + 1);
+    return true;
+}
+
+std::string FileNameOf(const std::string& path) {
+    const auto pos = path.rfind('\\');
+    return pos == std::string::npos ? std::string() : path.substr(pos + 1);
+}
+
+std::string DirectoryOf(const std::string& path) {
+    const auto pos = path.rfind('\\');
+    return pos == std::string::npos ? std::string() : path.substr(0, pos);
+}
+
+std::string IntToText(int n) {
+    char text[kIntTextSize] = {};
+    ::wsprintfA(text, "%d", n);
+    return text;
+}
+
+// ---------------------------------------------------------------------------------------------
+// INI files: the readers
+// ---------------------------------------------------------------------------------------------
+
+bool IniNamesUsable(const std::string& section, const std::string& key) {
+    return !section.empty() && !key.empty();
+}
+
+int ReadIniInt(const std::string& file, const std::string& section, const std::string& key,
+               int defaultValue) {
+    if (!IniNamesUsable(section, key)) return defaultValue;
+    // The profile API hands negative numbers back as their two's-complement UINT.
+    return static_cast<int>(
+        ::GetPrivateProfileIntA(section.c_str(), key.c_str(), defaultValue, file.c_str()));
+}
+
+std::string ReadIniString(const std::string& file, const std::string& section,
+                          const std::string& key, const std::string& defaultValue) {
+    if (!IniNamesUsable(section, key)) return defaultValue;
+    char buffer[kPathBufferSize] = {};
+    const DWORD read = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer,
+                                                  kIniStringSize, file.c_str());
+    // 0 characters means a missing key or an empty value: both take the default.
+    return read == 0 ? defaultValue : std::string(buffer, read);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Windows and colours
+// ---------------------------------------------------------------------------------------------
+
+bool MoveWindowTo(HWND hwnd, int x, int y) {
+    return ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE) != FALSE;
+}
+
+bool ResizeWindow(HWND hwnd, int width, int height) {
+    return ::SetWindowPos(hwnd, nullptr, 0, 0, width, height,
+                          SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE) != FALSE;
+}
+
+SIZE GetScreenSize() {
+    return SIZE{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
+
+void CenterWindow(HWND hwnd) {
+    RECT r{};
+    if (!::GetWindowRect(hwnd, &r)) return;
+    const SIZE screen = GetScreenSize();
+    MoveWindowTo(hwnd, (screen.cx - (r.right - r.left)) / 2, (screen.cy - (r.bottom - r.top)) / 2);
+}
+
+LRESULT FillClient(HWND hwnd, COLORREF color, HDC dc) {
+    RECT client{};
+    ::GetClientRect(hwnd, &client);
+    const TScopedBrush brush = MakeSolidBrush(color);
+    if (brush) ::FillRect(dc, &client, brush);
+    return 1;
+}
+
+RECT MakeRect(int left, int top, int right, int bottom) {
+    RECT r;
+    ::SetRect(&r, left, top, right, bottom);
+    return r;
+}
+
+COLORREF BtnFaceColor() { return ::GetSysColor(COLOR_BTNFACE); }
+COLORREF WindowColor() { return ::GetSysColor(COLOR_WINDOW); }
+COLORREF GrayTextColor() { return ::GetSysColor(COLOR_GRAYTEXT); }
+COLORREF WindowTextColor() { return ::GetSysColor(COLOR_WINDOWTEXT); }
+
+BYTE RoundToWebSafe(BYTE c) {
+    return static_cast<BYTE>((c / 51 + (c % 51 > 25 ? 1 : 0)) * 51);
+}
+
+COLORREF WebSafeColor(COLORREF colour) {
+    return RGB(RoundToWebSafe(GetRValue(colour)), RoundToWebSafe(GetGValue(colour)),
+               RoundToWebSafe(GetBValue(colour)));
+}
+
+COLORREF PixelUnderCursor(bool webSafe) {
+    POINT cursor{};
+    if (!::GetCursorPos(&cursor)) return CLR_INVALID;
+    const TScopedDC screen(nullptr);
+    if (!screen) return CLR_INVALID;
+    const COLORREF pixel = ::GetPixel(screen, cursor.x, cursor.y);
+    if (pixel == CLR_INVALID) return CLR_INVALID;
+    return webSafe ? WebSafeColor(pixel) : pixel;
+}
+
+RECT RestoredWindowRect(HWND hwnd) {
+    RECT r{};
+    if (::IsIconic(hwnd)) {
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        if (::GetWindowPlacement(hwnd, &placement)) r = placement.rcNormalPosition;
+    } else {
+        ::GetWindowRect(hwnd, &r);
+    }
+    return r;
+}
+
+void SplitColor(COLORREF v, BYTE b[3]) {
+    b[0] = static_cast<BYTE>((v >> 16) & 0xFF);
+    b[1] = static_cast<BYTE>((v >> 8) & 0xFF);
+    b[2] = static_cast<BYTE>(v & 0xFF);
+}
+
+bool IsOwnForeground() {
+    return ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr) == ::GetCurrentThreadId();
+}
+
+#if PELMIRA_HOOKLIB
+// =============================================================================================
+// Hook library build only: the extension and replacement string work, the open and save boxes
+// and the z-order call that the colour-dialog take-over uses. The controller has no file boxes.
+// =============================================================================================
+
+std::string ExtensionOf(const std::string& path) {
+    const std::string name = FileNameOf(path);
+    const auto dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+}
+
+bool ReplaceFirst(std::string& s, const std::string& find, const std::string& replacement) {
+    if (find.empty()) return false;
+    const auto pos = s.find(find);
+    if (pos == std::string::npos) return false;
+    s.replace(pos, find.size(), replacement);
+    return true;
+}
+
+TOpenSave SplitOpenResult(const std::string& fullPath, unsigned fileOffset, unsigned extensionOffset) {
+    TOpenSave result;
+    result.FullPath = fullPath;
+    if (fileOffset <= fullPath.size()) {
+        result.Directory = fullPath.substr(0, fileOffset);
+        result.FileName = fullPath.substr(fileOffset);
+    }
+    // An offset of 0 (a name ending in a dot) or one at the name's end means no extension;
+    // reading "from offset 0" would otherwise hand back the whole path.
+    if (extensionOffset > fileOffset && extensionOffset < fullPath.size())
+        result.Extension = fullPath.substr(extensionOffset);
+    return result;
+}
+
+TOpenSave SplitSaveResult(const std::string& fullPath) {
+    TOpenSave result;
+    result.FullPath = fullPath;
+    result.FileName = FileNameOf(fullPath);
+    result.Directory = DirectoryOf(fullPath);
+    result.Extension = ExtensionOf(fullPath);
+    return result;
+}
+
+namespace {
+
+// The common set-up of the open and save boxes. The file buffer starts with the initial name.
+struct FileBox {
+    char file[kOpenSaveBufferSize] = {};
+    std::string filter;
+    OPENFILENAMEA ofn{};
+
+    FileBox(HWND owner, const std::string& initialName, const std::string& filterText,
+            const std::string& initialFolder, DWORD flags)
+        : filter(filterText) {
+        // Guarantee the double NUL that ends the filter list even if the caller left it off.
+        filter.push_back('\0');
+        initialName.copy(file, kOpenSaveBufferSize - 1);
+        ofn.lStructSize = sizeof(ofn);
+        ofn.hwndOwner = owner;
+        ofn.lpstrFilter = filter.c_str();
+        ofn.nFilterIndex = 1;
+        ofn.lpstrFile = file;
+        ofn.nMaxFile = kOpenSaveBufferSize;
+        ofn.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
+        // These boxes open inside other people's programs: OFN_NOCHANGEDIR keeps the host's
+        // current directory (and so its relative paths) as it was before the box.
+        ofn.Flags = flags | OFN_NOCHANGEDIR;
+    }
+};
+
+}  // namespace
+
+bool OpenFileDialog(HWND owner, const std::string& initialName, const std::string& filter,
+                    const std::string& initialFolder, TOpenSave& result) {
+    FileBox box(owner, initialName, filter, initialFolder, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
+    if (!::GetOpenFileNameA(&box.ofn)) return false;
+    result = SplitOpenResult(box.file, box.ofn.nFileOffset, box.ofn.nFileExtension);
+    return true;
+}
+
+bool SaveFileDialog(HWND owner, const std::string& initialName, const std::string& filter,
+                    const std::string& initialFolder, TOpenSave& result) {
+    FileBox box(owner, initialName, filter, initialFolder, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
+    if (!::GetSaveFileNameA(&box.ofn)) return false;
+    result = SplitSaveResult(box.file);
+    return true;
+}
+
+bool SetZOrder(HWND hwnd, HWND insertAfter) {
+    return ::SetWindowPos(hwnd, insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE) != FALSE;
+}
+
+#endif  // PELMIRA_HOOKLIB
+
+#if !PELMIRA_HOOKLIB
+// =============================================================================================
+// Controller build only: module paths, the display path, file and folder listing, shell rename
+// and delete, INI writing, the folder and colour pickers, the window search and the default
+// commands. A hooked process never calls them, and the hook library should not carry the shell
+// and file-system code it would never run inside other people's programs.
+// =============================================================================================
+
+namespace {
+
 constexpr int kClassNameChars = 100;
 
 // Folder-picker texts, kept in the Windows-932 (Shift JIS) code page they were written in:
@@ -29,26 +272,6 @@ constexpr char kCreditText[] =
     "    Built with the GNU C++ compiler (MinGW-w64).\r\n";
 constexpr char kCreditCaption[] = "About ...";
 
-// A FindFirstFileA search that is closed when it goes out of scope.
-class FindSearch {
-public:
-    explicit FindSearch(const std::string& pattern) noexcept
-        : handle_(::FindFirstFileA(pattern.c_str(), &data_)) {}
-    ~FindSearch() {
-        if (handle_ != INVALID_HANDLE_VALUE) ::FindClose(handle_);
-    }
-    FindSearch(const FindSearch&) = delete;
-    FindSearch& operator=(const FindSearch&) = delete;
-
-    bool Found() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
-    const WIN32_FIND_DATAA& Data() const noexcept { return data_; }
-    bool Next() noexcept { return ::FindNextFileA(handle_, &data_) != FALSE; }
-
-private:
-    WIN32_FIND_DATAA data_{};
-    HANDLE handle_;
-};
-
 bool IsFolderEntry(const WIN32_FIND_DATAA& data) {
     return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
@@ -62,11 +285,12 @@ std::string UpperCased(const char* name) {
 // Calls fn(data) for every entry matching the pattern; answers whether the search found any.
 template <typename Fn>
 bool ForEachMatch(const std::string& pattern, Fn fn) {
-    FindSearch search(pattern);
-    if (!search.Found()) return false;
+    WIN32_FIND_DATAA data{};
+    const TScopedFind search(pattern.c_str(), data);
+    if (!search) return false;
     do {
-        fn(search.Data());
-    } while (search.Next());
+        fn(data);
+    } while (search.Next(data));
     return true;
 }
 
@@ -152,52 +376,14 @@ public:
     InitialFolderScope& operator=(const InitialFolderScope&) = delete;
 };
 
-// A solid brush deleted at the end of the scope.
-class SolidBrush {
-public:
-    explicit SolidBrush(COLORREF color) noexcept : brush_(::CreateSolidBrush(color)) {}
-    ~SolidBrush() {
-        if (brush_) ::DeleteObject(brush_);
-    }
-    SolidBrush(const SolidBrush&) = delete;
-    SolidBrush& operator=(const SolidBrush&) = delete;
-    HBRUSH Get() const noexcept { return brush_; }
-
-private:
-    HBRUSH brush_;
-};
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
-// Paths and names
+// Paths for display and module paths
 // ---------------------------------------------------------------------------------------------
-
-bool StripFirstComponent(std::string& s) {
-    const auto pos = s.find('\\');
-    if (pos == std::string::npos) return false;
-    s.erase(0, pos + 1);
-    return true;
-}
-
-std::string FileNameOf(const std::string& path) {
-    const auto pos = path.rfind('\\');
-    return pos == std::string::npos ? std::string() : path.substr(pos + 1);
-}
-
-std::string DirectoryOf(const std::string& path) {
-    const auto pos = path.rfind('\\');
-    return pos == std::string::npos ? std::string() : path.substr(0, pos);
-}
 
 std::string PathUpToFirstDot(const std::string& path) {
     return path.substr(0, path.find('.'));
-}
-
-std::string IntToText(int n) {
-    char text[kIntTextSize] = {};
-    ::wsprintfA(text, "%d", n);
-    return text;
 }
 
 std::string ShortenPath(const std::string& path, std::uint8_t max) {
@@ -237,26 +423,6 @@ std::string ShortenPath(const std::string& path, std::uint8_t max) {
     return s;
 }
 
-#if PELMIRA_HOOKLIB
-std::string ExtensionOf(const std::string& path) {
-    const std::string name = FileNameOf(path);
-    const auto dot = name.rfind('.');
-    return dot == std::string::npos ? std::string() : name.substr(dot + 1);
-}
-
-bool ReplaceFirst(std::string& s, const std::string& find, const std::string& replacement) {
-    if (find.empty()) return false;
-    const auto pos = s.find(find);
-    if (pos == std::string::npos) return false;
-    s.replace(pos, find.size(), replacement);
-    return true;
-}
-#endif
-
-// ---------------------------------------------------------------------------------------------
-// Module paths
-// ---------------------------------------------------------------------------------------------
-
 std::string ModulePath() {
     char buffer[kPathBufferSize] = {};
     const DWORD length = ::GetModuleFileNameA(nullptr, buffer, kPathBufferSize);
@@ -278,12 +444,14 @@ bool FolderExists(const std::string& path) {
 }
 
 bool PathMatches(const std::string& pattern) {
-    return FindSearch(pattern).Found();
+    WIN32_FIND_DATAA data{};
+    return static_cast<bool>(TScopedFind(pattern.c_str(), data));
 }
 
 std::string FoundFileName(const std::string& pattern) {
-    FindSearch search(pattern);
-    return search.Found() ? std::string(search.Data().cFileName) : std::string();
+    WIN32_FIND_DATAA data{};
+    const TScopedFind search(pattern.c_str(), data);
+    return search ? std::string(data.cFileName) : std::string();
 }
 
 std::string LongPathWalk(const std::string& path,
@@ -333,10 +501,11 @@ void ListSubfolders(const std::string& folder, TStringArray& list) {
 
 bool FileTimeOf(const std::string& path, SYSTEMTIME& time) {
     time = SYSTEMTIME{};
-    FindSearch search(path);
-    if (!search.Found()) return false;
+    WIN32_FIND_DATAA data{};
+    const TScopedFind search(path.c_str(), data);
+    if (!search) return false;
     FILETIME local{};
-    return ::FileTimeToLocalFileTime(&search.Data().ftLastWriteTime, &local) &&
+    return ::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) &&
            ::FileTimeToSystemTime(&local, &time);
 }
 
@@ -350,12 +519,8 @@ bool ShellDelete(HWND owner, const std::string& path) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// INI files
+// INI files: the writer
 // ---------------------------------------------------------------------------------------------
-
-bool IniNamesUsable(const std::string& section, const std::string& key) {
-    return !section.empty() && !key.empty();
-}
 
 bool WriteIniString(const std::string& file, const std::string& section, const std::string& key,
                     const std::string& value) {
@@ -363,64 +528,50 @@ bool WriteIniString(const std::string& file, const std::string& section, const s
                                         file.c_str()) != FALSE;
 }
 
-int ReadIniInt(const std::string& file, const std::string& section, const std::string& key,
-               int defaultValue) {
-    if (!IniNamesUsable(section, key)) return defaultValue;
-    // The profile API hands negative numbers back as their two's-complement UINT.
-    return static_cast<int>(
-        ::GetPrivateProfileIntA(section.c_str(), key.c_str(), defaultValue, file.c_str()));
-}
-
-std::string ReadIniString(const std::string& file, const std::string& section,
-                          const std::string& key, const std::string& defaultValue) {
-    if (!IniNamesUsable(section, key)) return defaultValue;
-    char buffer[kPathBufferSize] = {};
-    const DWORD read = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer,
-                                                  kIniStringSize, file.c_str());
-    // 0 characters means a missing key or an empty value: both take the default.
-    return read == 0 ? defaultValue : std::string(buffer, read);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Dialogs
 // ---------------------------------------------------------------------------------------------
 
 int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM lParam, LPARAM) noexcept {
-    switch (message) {
-    case BFFM_INITIALIZED: {
-        const char* folder =
-            gBrowseInitialFolder ? static_cast<const char*>(::GlobalLock(gBrowseInitialFolder))
-                                 : nullptr;
-        if (folder && FolderExists(folder)) {
-            ::SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder));
-            // Selecting enables OK through BFFM_SELCHANGED; disabling afterwards makes the user
-            // move the selection before confirming.
-            ::EnableWindow(::GetDlgItem(window, IDOK), FALSE);
+    // A failure inside (the folder text is copied into a string) answers 0: the picker goes on
+    // with its own defaults.
+    return GuardedCall(0, [&] {
+        switch (message) {
+        case BFFM_INITIALIZED: {
+            const char* folder =
+                gBrowseInitialFolder ? static_cast<const char*>(::GlobalLock(gBrowseInitialFolder))
+                                     : nullptr;
+            if (folder && FolderExists(folder)) {
+                ::SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder));
+                // Selecting enables OK through BFFM_SELCHANGED; disabling afterwards makes the user
+                // move the selection before confirming.
+                ::EnableWindow(::GetDlgItem(window, IDOK), FALSE);
+            }
+            if (folder) ::GlobalUnlock(gBrowseInitialFolder);
+            return 0;
         }
-        if (folder) ::GlobalUnlock(gBrowseInitialFolder);
-        return 0;
-    }
-    case BFFM_SELCHANGED: {
-        const HWND ok = ::GetDlgItem(window, IDOK);
-        if (!::IsWindowEnabled(ok)) ::EnableWindow(ok, TRUE);
-        // 514 bytes: room for a path even if the shell writes more than MAX_PATH characters.
-        const HGLOBAL text = ::GlobalAlloc(GPTR, 514);
-        if (text) {
-            auto* path = static_cast<char*>(text);
-            ::SHGetPathFromIDListA(reinterpret_cast<PCIDLIST_ABSOLUTE>(lParam), path);
-            ::SendMessageA(window, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(path));
-            if (::GlobalFree(text) != nullptr)
-                ::MessageBoxA(window, kBrowseErrorText, kBrowseCaption, MB_OK);
+        case BFFM_SELCHANGED: {
+            const HWND ok = ::GetDlgItem(window, IDOK);
+            if (!::IsWindowEnabled(ok)) ::EnableWindow(ok, TRUE);
+            // 514 bytes: room for a path even if the shell writes more than MAX_PATH characters.
+            const HGLOBAL text = ::GlobalAlloc(GPTR, 514);
+            if (text) {
+                auto* path = static_cast<char*>(text);
+                ::SHGetPathFromIDListA(reinterpret_cast<PCIDLIST_ABSOLUTE>(lParam), path);
+                ::SendMessageA(window, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(path));
+                if (::GlobalFree(text) != nullptr)
+                    ::MessageBoxA(window, kBrowseErrorText, kBrowseCaption, MB_OK);
+            }
+            return 0;
         }
-        return 0;
-    }
-    case BFFM_VALIDATEFAILEDA:
-        // The user typed a name that is no folder: say so and keep the picker open.
-        ::MessageBoxA(window, kBrowseNoSuchFolderText, kBrowseCaption, MB_OK);
-        return 1;
-    default:
-        return 0;
-    }
+        case BFFM_VALIDATEFAILEDA:
+            // The user typed a name that is no folder: say so and keep the picker open.
+            ::MessageBoxA(window, kBrowseNoSuchFolderText, kBrowseCaption, MB_OK);
+            return 1;
+        default:
+            return 0;
+        }
+    });
 }
 
 namespace {
@@ -487,165 +638,9 @@ bool PickColor(HWND owner, COLORREF& color, COLORREF* customColors) {
     return true;
 }
 
-#if PELMIRA_HOOKLIB
-TOpenSave SplitOpenResult(const std::string& fullPath, unsigned fileOffset, unsigned extensionOffset) {
-    TOpenSave result;
-    result.FullPath = fullPath;
-    if (fileOffset <= fullPath.size()) {
-        result.Directory = fullPath.substr(0, fileOffset);
-        result.FileName = fullPath.substr(fileOffset);
-    }
-    // An offset of 0 (a name ending in a dot) or one at the name's end means no extension;
-    // reading "from offset 0" would otherwise hand back the whole path.
-    if (extensionOffset > fileOffset && extensionOffset < fullPath.size())
-        result.Extension = fullPath.substr(extensionOffset);
-    return result;
-}
-
-TOpenSave SplitSaveResult(const std::string& fullPath) {
-    TOpenSave result;
-    result.FullPath = fullPath;
-    result.FileName = FileNameOf(fullPath);
-    result.Directory = DirectoryOf(fullPath);
-    result.Extension = ExtensionOf(fullPath);
-    return result;
-}
-
-namespace {
-
-// The common set-up of the open and save boxes. The file buffer starts with the initial name.
-struct FileBox {
-    char file[kOpenSaveBufferSize] = {};
-    std::string filter;
-    OPENFILENAMEA ofn{};
-
-    FileBox(HWND owner, const std::string& initialName, const std::string& filterText,
-            const std::string& initialFolder, DWORD flags)
-        : filter(filterText) {
-        // Guarantee the double NUL that ends the filter list even if the caller left it off.
-        filter.push_back('\0');
-        initialName.copy(file, kOpenSaveBufferSize - 1);
-        ofn.lStructSize = sizeof(ofn);
-        ofn.hwndOwner = owner;
-        ofn.lpstrFilter = filter.c_str();
-        ofn.nFilterIndex = 1;
-        ofn.lpstrFile = file;
-        ofn.nMaxFile = kOpenSaveBufferSize;
-        ofn.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
-        // These boxes open inside other people's programs: OFN_NOCHANGEDIR keeps the host's
-        // current directory (and so its relative paths) as it was before the box.
-        ofn.Flags = flags | OFN_NOCHANGEDIR;
-    }
-};
-
-}  // namespace
-
-bool OpenFileDialog(HWND owner, const std::string& initialName, const std::string& filter,
-                    const std::string& initialFolder, TOpenSave& result) {
-    FileBox box(owner, initialName, filter, initialFolder, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY);
-    if (!::GetOpenFileNameA(&box.ofn)) return false;
-    result = SplitOpenResult(box.file, box.ofn.nFileOffset, box.ofn.nFileExtension);
-    return true;
-}
-
-bool SaveFileDialog(HWND owner, const std::string& initialName, const std::string& filter,
-                    const std::string& initialFolder, TOpenSave& result) {
-    FileBox box(owner, initialName, filter, initialFolder, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY);
-    if (!::GetSaveFileNameA(&box.ofn)) return false;
-    result = SplitSaveResult(box.file);
-    return true;
-}
-#endif
-
 // ---------------------------------------------------------------------------------------------
-// Windows and colours
+// Windows
 // ---------------------------------------------------------------------------------------------
-
-bool MoveWindowTo(HWND hwnd, int x, int y) {
-    return ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE) != FALSE;
-}
-
-bool ResizeWindow(HWND hwnd, int width, int height) {
-    return ::SetWindowPos(hwnd, nullptr, 0, 0, width, height,
-                          SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE) != FALSE;
-}
-
-#if PELMIRA_HOOKLIB
-bool SetZOrder(HWND hwnd, HWND insertAfter) {
-    return ::SetWindowPos(hwnd, insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE) != FALSE;
-}
-#endif
-
-SIZE GetScreenSize() {
-    return SIZE{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-}
-
-void CenterWindow(HWND hwnd) {
-    RECT r{};
-    if (!::GetWindowRect(hwnd, &r)) return;
-    const SIZE screen = GetScreenSize();
-    MoveWindowTo(hwnd, (screen.cx - (r.right - r.left)) / 2, (screen.cy - (r.bottom - r.top)) / 2);
-}
-
-LRESULT FillClient(HWND hwnd, COLORREF color, HDC dc) {
-    RECT client{};
-    ::GetClientRect(hwnd, &client);
-    const SolidBrush brush(color);
-    if (brush.Get()) ::FillRect(dc, &client, brush.Get());
-    return 1;
-}
-
-RECT MakeRect(int left, int top, int right, int bottom) {
-    RECT r;
-    ::SetRect(&r, left, top, right, bottom);
-    return r;
-}
-
-COLORREF BtnFaceColor() { return ::GetSysColor(COLOR_BTNFACE); }
-COLORREF WindowColor() { return ::GetSysColor(COLOR_WINDOW); }
-COLORREF GrayTextColor() { return ::GetSysColor(COLOR_GRAYTEXT); }
-COLORREF WindowTextColor() { return ::GetSysColor(COLOR_WINDOWTEXT); }
-
-BYTE RoundToWebSafe(BYTE c) {
-    return static_cast<BYTE>((c / 51 + (c % 51 > 25 ? 1 : 0)) * 51);
-}
-
-COLORREF WebSafeColor(COLORREF colour) {
-    return RGB(RoundToWebSafe(GetRValue(colour)), RoundToWebSafe(GetGValue(colour)),
-               RoundToWebSafe(GetBValue(colour)));
-}
-
-COLORREF PixelUnderCursor(bool webSafe) {
-    POINT cursor{};
-    if (!::GetCursorPos(&cursor)) return CLR_INVALID;
-    const TScopedDC screen(nullptr);
-    if (!screen) return CLR_INVALID;
-    const COLORREF pixel = ::GetPixel(screen, cursor.x, cursor.y);
-    if (pixel == CLR_INVALID) return CLR_INVALID;
-    return webSafe ? WebSafeColor(pixel) : pixel;
-}
-
-RECT RestoredWindowRect(HWND hwnd) {
-    RECT r{};
-    if (::IsIconic(hwnd)) {
-        WINDOWPLACEMENT placement{};
-        placement.length = sizeof placement;
-        if (::GetWindowPlacement(hwnd, &placement)) r = placement.rcNormalPosition;
-    } else {
-        ::GetWindowRect(hwnd, &r);
-    }
-    return r;
-}
-
-void SplitColor(COLORREF v, BYTE b[3]) {
-    b[0] = static_cast<BYTE>((v >> 16) & 0xFF);
-    b[1] = static_cast<BYTE>((v >> 8) & 0xFF);
-    b[2] = static_cast<BYTE>(v & 0xFF);
-}
-
-bool IsOwnForeground() {
-    return ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr) == ::GetCurrentThreadId();
-}
 
 HWND FindWindowByClass(const std::string& className) {
     gWantedClassName = className;
@@ -672,3 +667,5 @@ void HandleDefaultCommand(const TMessageRecord& record, TDefaultCommandProc proc
         break;
     }
 }
+
+#endif  // !PELMIRA_HOOKLIB

@@ -3,6 +3,7 @@
 // window placement, system colours, the display path shortener and the default menu commands.
 // Nothing here owns anything beyond a call; all of it runs on the calling (GUI) thread.
 // The string work sits in plain functions (no window, no file) that the Win32 wrappers call.
+// Both builds carry the first part; then come the hook library's part and the controller's.
 #pragma once
 
 #include "Config.h"
@@ -24,26 +25,114 @@ std::string FileNameOf(const std::string& path);
 // The path without its last component and without the separating backslash; empty when the
 // path has no backslash (a bare name has no folder part).
 std::string DirectoryOf(const std::string& path);
-// The path cut before its first dot, wherever that dot is (a dotted folder cuts there):
-// D:\Tools\app.exe gives D:\Tools\app. The path itself when it has no dot.
-std::string PathUpToFirstDot(const std::string& path);
 // Decimal text of a signed 32-bit integer.
 std::string IntToText(int n);
-// Display form of a path for a field about `max` characters wide: folders after the drive are
-// dropped first and replaced by "\...", a bare name is cut with "...". Empty when max is 0.
-// The answer can exceed max by the four characters of "\...".
-std::string ShortenPath(const std::string& path, std::uint8_t max);
+
+// ---------------------------------------------------------------------------------------------
+// INI files. The readers answer the default when section or key is empty, without reading.
+// ---------------------------------------------------------------------------------------------
+
+// Values are read with a declared buffer size of 128, so longer values come back cut to 127.
+constexpr DWORD kIniStringSize = 128;
+
+bool IniNamesUsable(const std::string& section, const std::string& key);
+int ReadIniInt(const std::string& file, const std::string& section, const std::string& key,
+               int defaultValue);
+// A missing key and a key with an empty value both give the default.
+std::string ReadIniString(const std::string& file, const std::string& section,
+                          const std::string& key, const std::string& defaultValue);
+
+// ---------------------------------------------------------------------------------------------
+// Windows and colours
+// ---------------------------------------------------------------------------------------------
+
+bool MoveWindowTo(HWND hwnd, int x, int y);
+bool ResizeWindow(HWND hwnd, int width, int height);
+SIZE GetScreenSize();
+void CenterWindow(HWND hwnd);
+// Fills the client rectangle of hwnd on dc; answers 1, what a WM_ERASEBKGND handler returns.
+LRESULT FillClient(HWND hwnd, COLORREF color, HDC dc);
+RECT MakeRect(int left, int top, int right, int bottom);
+
+COLORREF BtnFaceColor();
+COLORREF WindowColor();
+COLORREF GrayTextColor();
+COLORREF WindowTextColor();
+
+// Nearest of the web-safe steps 0, 51, ..., 255 (25 rounds down, 26 up).
+BYTE RoundToWebSafe(BYTE c);
+// The colour with each of its components rounded by RoundToWebSafe.
+COLORREF WebSafeColor(COLORREF colour);
+// The screen pixel under the mouse pointer, rounded to web-safe steps when asked;
+// CLR_INVALID when the screen cannot be read there.
+COLORREF PixelUnderCursor(bool webSafe);
+// The window's rectangle on the screen as it is when not minimised: the restored rectangle of a
+// minimised window, the window rectangle otherwise.
+RECT RestoredWindowRect(HWND hwnd);
+// b[0] = blue (bits 16-23), b[1] = green (bits 8-15), b[2] = red (bits 0-7).
+void SplitColor(COLORREF v, BYTE b[3]);
+// The foreground window belongs to the calling thread.
+bool IsOwnForeground();
 
 #if PELMIRA_HOOKLIB
+// =============================================================================================
+// Hook library build only: what the colour-dialog take-over needs and the controller does not
+// (extension and replacement string work, the open and save boxes, the z-order call).
+// =============================================================================================
+
 // Text after the last dot of FileNameOf(path); empty when the name has no dot.
 std::string ExtensionOf(const std::string& path);
 // Replaces the first occurrence of find (non-empty) by replacement; answers whether it did.
 bool ReplaceFirst(std::string& s, const std::string& find, const std::string& replacement);
-#endif
+
+// Result of an open or save box.
+struct TOpenSave {
+    std::string FullPath;
+    std::string FileName;
+    std::string Directory;
+    std::string Extension;
+};
+
+// Size of the open/save boxes' file buffer in characters.
+constexpr DWORD kOpenSaveBufferSize = 265;
+
+// How the open box reports its result: the folder is everything before the file name offset,
+// so it keeps its trailing backslash; the extension is the text from the extension offset.
+// Offsets outside the path (or an extension offset of 0: no extension) give empty parts.
+TOpenSave SplitOpenResult(const std::string& fullPath, unsigned fileOffset, unsigned extensionOffset);
+// How the save box reports its result: folder without trailing backslash, name, extension.
+TOpenSave SplitSaveResult(const std::string& fullPath);
+
+// `filter` is pairs of (description, pattern), each ended by a NUL, the whole ended by one more.
+// Both answer the dialog's success and fill `result` only then.
+bool OpenFileDialog(HWND owner, const std::string& initialName, const std::string& filter,
+                    const std::string& initialFolder, TOpenSave& result);
+bool SaveFileDialog(HWND owner, const std::string& initialName, const std::string& filter,
+                    const std::string& initialFolder, TOpenSave& result);
+
+bool SetZOrder(HWND hwnd, HWND insertAfter);
+
+#endif  // PELMIRA_HOOKLIB
+
+#if !PELMIRA_HOOKLIB
+// =============================================================================================
+// Controller build only: module paths, the display path, file and folder listing, shell rename
+// and delete, INI writing, the folder and colour pickers, the window search and the default
+// commands. A hooked process never calls them, and the hook library should not carry shell and
+// file-system code it would never run inside other people's programs.
+// =============================================================================================
 
 // ---------------------------------------------------------------------------------------------
-// Module paths of the executable (in a hooked process: that process's executable)
+// Paths for display and module paths
 // ---------------------------------------------------------------------------------------------
+
+// The path cut before its first dot, wherever that dot is (a dotted folder cuts there):
+// D:\Tools\app.exe gives D:\Tools\app. The path itself when it has no dot.
+std::string PathUpToFirstDot(const std::string& path);
+// Display form of a path for a field about `max` characters wide: folders after the drive are
+// dropped first and replaced by "\...", a bare name is cut with "...". Empty when max is 0.
+// The answer can exceed max by the four characters of "\...".
+std::string ShortenPath(const std::string& path, std::uint8_t max);
 
 std::string ModulePath();
 std::string ModuleDir();
@@ -83,20 +172,11 @@ bool ShellRename(HWND owner, const std::string& from, const std::string& to);
 bool ShellDelete(HWND owner, const std::string& path);
 
 // ---------------------------------------------------------------------------------------------
-// INI files. The readers answer the default when section or key is empty, without reading.
+// INI files: the writer
 // ---------------------------------------------------------------------------------------------
 
-// Values are read with a declared buffer size of 128, so longer values come back cut to 127.
-constexpr DWORD kIniStringSize = 128;
-
-bool IniNamesUsable(const std::string& section, const std::string& key);
 bool WriteIniString(const std::string& file, const std::string& section, const std::string& key,
                     const std::string& value);
-int ReadIniInt(const std::string& file, const std::string& section, const std::string& key,
-               int defaultValue);
-// A missing key and a key with an empty value both give the default.
-std::string ReadIniString(const std::string& file, const std::string& section,
-                          const std::string& key, const std::string& defaultValue);
 
 // ---------------------------------------------------------------------------------------------
 // Dialogs
@@ -113,67 +193,10 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM lParam, LPARAM dat
 // custom colours (the dialog edits it). On OK stores the choice and answers true.
 bool PickColor(HWND owner, COLORREF& color, COLORREF* customColors);
 
-#if PELMIRA_HOOKLIB
-// Result of an open or save box.
-struct TOpenSave {
-    std::string FullPath;
-    std::string FileName;
-    std::string Directory;
-    std::string Extension;
-};
-
-// Size of the open/save boxes' file buffer in characters.
-constexpr DWORD kOpenSaveBufferSize = 265;
-
-// How the open box reports its result: the folder is everything before the file name offset,
-// so it keeps its trailing backslash; the extension is the text from the extension offset.
-// Offsets outside the path (or an extension offset of 0: no extension) give empty parts.
-TOpenSave SplitOpenResult(const std::string& fullPath, unsigned fileOffset, unsigned extensionOffset);
-// How the save box reports its result: folder without trailing backslash, name, extension.
-TOpenSave SplitSaveResult(const std::string& fullPath);
-
-// `filter` is pairs of (description, pattern), each ended by a NUL, the whole ended by one more.
-// Both answer the dialog's success and fill `result` only then.
-bool OpenFileDialog(HWND owner, const std::string& initialName, const std::string& filter,
-                    const std::string& initialFolder, TOpenSave& result);
-bool SaveFileDialog(HWND owner, const std::string& initialName, const std::string& filter,
-                    const std::string& initialFolder, TOpenSave& result);
-#endif
-
 // ---------------------------------------------------------------------------------------------
-// Windows and colours
+// Windows and default commands
 // ---------------------------------------------------------------------------------------------
 
-bool MoveWindowTo(HWND hwnd, int x, int y);
-bool ResizeWindow(HWND hwnd, int width, int height);
-#if PELMIRA_HOOKLIB
-bool SetZOrder(HWND hwnd, HWND insertAfter);
-#endif
-SIZE GetScreenSize();
-void CenterWindow(HWND hwnd);
-// Fills the client rectangle of hwnd on dc; answers 1, what a WM_ERASEBKGND handler returns.
-LRESULT FillClient(HWND hwnd, COLORREF color, HDC dc);
-RECT MakeRect(int left, int top, int right, int bottom);
-
-COLORREF BtnFaceColor();
-COLORREF WindowColor();
-COLORREF GrayTextColor();
-COLORREF WindowTextColor();
-
-// Nearest of the web-safe steps 0, 51, ..., 255 (25 rounds down, 26 up).
-BYTE RoundToWebSafe(BYTE c);
-// The colour with each of its components rounded by RoundToWebSafe.
-COLORREF WebSafeColor(COLORREF colour);
-// The screen pixel under the mouse pointer, rounded to web-safe steps when asked;
-// CLR_INVALID when the screen cannot be read there.
-COLORREF PixelUnderCursor(bool webSafe);
-// The window's rectangle on the screen as it is when not minimised: the restored rectangle of a
-// minimised window, the window rectangle otherwise.
-RECT RestoredWindowRect(HWND hwnd);
-// b[0] = blue (bits 16-23), b[1] = green (bits 8-15), b[2] = red (bits 0-7).
-void SplitColor(COLORREF v, BYTE b[3]);
-// The foreground window belongs to the calling thread.
-bool IsOwnForeground();
 // First top-level window whose class name equals className exactly; null when none.
 // Not re-entrant.
 HWND FindWindowByClass(const std::string& className);
@@ -187,3 +210,5 @@ using TDefaultCommandProc = void (*)(HWND);
 // (window), 202 shows the framework's credit box. The window travels in the record's first
 // field (Msg), so a caller hands over a copy whose Msg it has set to the window.
 void HandleDefaultCommand(const TMessageRecord& record, TDefaultCommandProc proc);
+
+#endif  // !PELMIRA_HOOKLIB

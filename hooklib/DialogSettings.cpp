@@ -34,10 +34,6 @@ TFontSetting ReadFont(const std::string& language, const char* section) {
 
 }  // namespace
 
-std::string LayoutFileName(const std::string& settingsBase) { return settingsBase + "Form" + ".ini"; }
-
-std::string LanguageFileName(const std::string& settingsBase) { return settingsBase + "Lang" + ".ini"; }
-
 TDialogSettings ReadDialogSettings(const std::string& layoutFile, const std::string& languageFile) {
     TDialogSettings s;
     for (int i = 0; i < kPanelButtonCount; ++i) {

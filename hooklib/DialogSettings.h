@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Config.h"
+#include "SharedNames.h"  // LayoutFileName, LanguageFileName: the files read here
 
 #include <array>
 #include <cstdint>
@@ -43,10 +44,5 @@ struct TDialogSettings {
     TFontSetting StatusFont;
     std::string PaletteFilter;                               // NUL-separated pairs, double NUL
 };
-
-// `settingsBase` is the controller's path up to its first "."; the layout file is base + "Form.ini",
-// the language file base + "Lang.ini".
-std::string LayoutFileName(const std::string& settingsBase);
-std::string LanguageFileName(const std::string& settingsBase);
 
 TDialogSettings ReadDialogSettings(const std::string& layoutFile, const std::string& languageFile);

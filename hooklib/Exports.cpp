@@ -2,27 +2,28 @@
 // operation (GetFMObj / ReleaseFMObj) and releases it before returning.
 #include "Exports.h"
 
+#include "BlockAccess.h"
 #include "HookProc.h"
 #include "Library.h"
+#include "PaletteText.h"
+#include "ScopedHandles.h"
 #include "SharedBlock.h"
+#include "SharedNames.h"
 
 #include <commdlg.h>
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
-constexpr char kHookMessageName[] = "Vorlundhook";
 constexpr UINT kWarningBox = MB_ICONWARNING | MB_SETFOREGROUND;  // 0x10030
-}  // namespace
 
-std::string MakeColorText(COLORREF colour) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%lu,%lu,%lu\r\n", static_cast<unsigned long>(colour & 0xFF),
-                  static_cast<unsigned long>((colour >> 8) & 0xFF),
-                  static_cast<unsigned long>(colour >> 16));
-    return text;
-}
+// One export's operation on the block, through the library's own GetFMObj / ReleaseFMObj: the
+// same path the controller takes through the bound exports.
+class TExportBlock : public TBlockAccess {
+public:
+    TExportBlock() noexcept : TBlockAccess(GetFMObj, ReleaseFMObj) {}
+};
+}  // namespace
 
 extern "C" {
 
@@ -31,14 +32,12 @@ const char* WINAPI GetHookMsgString() { return kHookMessageName; }
 std::int32_t WINAPI GetFMObj(HANDLE* section, void** view) {
     if (section) *section = nullptr;
     if (view) *view = nullptr;
-    HANDLE handle = ::OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, kSectionName);
-    if (handle == nullptr) return -1;
-    void* mapped = ::MapViewOfFile(handle, FILE_MAP_ALL_ACCESS, 0, 0, 0);
-    if (mapped == nullptr) {
-        ::CloseHandle(handle);
-        return -2;
-    }
-    if (section) *section = handle;
+    TScopedHandle handle(::OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, kSectionName));
+    if (!handle) return -1;
+    void* mapped = ::MapViewOfFile(handle.Get(), FILE_MAP_ALL_ACCESS, 0, 0, 0);
+    if (mapped == nullptr) return -2;  // the handle is closed again on the way out
+    // The caller owns both from here on and gives them back through ReleaseFMObj.
+    if (section) *section = handle.Release();
     if (view) *view = mapped;
     return 0;
 }
@@ -54,7 +53,7 @@ HANDLE WINAPI GetResHandle(UINT selector) {
         return ::LoadIconA(LibraryModule(), "bhide");
     case 1: {
         HCURSOR cursor = ::LoadCursorA(LibraryModule(), "spuit");
-        if (TBlockAccess block; block) block->PickCursor = ToBlockHandle(cursor);
+        if (TExportBlock block; block) block->PickCursor = ToBlockHandle(cursor);
         return cursor;
     }
     case 10:
@@ -65,7 +64,7 @@ HANDLE WINAPI GetResHandle(UINT selector) {
 }
 
 std::uint8_t WINAPI ChkDialog() {
-    TBlockAccess block;
+    TExportBlock block;
     return block ? ReadDialogCount(*block.Block()) : 0;
 }
 
@@ -84,14 +83,14 @@ void WINAPI BtnTestProc(HWND owner) {
 
 const char* WINAPI MakeColorStr(COLORREF colour) {
     thread_local char text[32];
-    const std::string made = MakeColorText(colour);
+    const std::string made = pelmira::MakeColorText(colour);
     std::memcpy(text, made.c_str(), made.size() + 1);
     return text;
 }
 
 std::int32_t WINAPI AllwaysOnTop(HWND window, std::uint8_t flag) {
     {
-        TBlockAccess block;
+        TExportBlock block;
         if (!block) return block.Status();
         block->OnTop = flag;
     }
@@ -101,7 +100,7 @@ std::int32_t WINAPI AllwaysOnTop(HWND window, std::uint8_t flag) {
 }
 
 std::uint8_t WINAPI SetHook(HWND window) {
-    TBlockAccess block;
+    TExportBlock block;
     if (!block) return 0;
     block->OwnerWindow = ToBlockHandle(window);
     const HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, HookProcedure, LibraryModule(), 0);
@@ -136,7 +135,7 @@ std::uint8_t WINAPI SetHook(HWND window) {
 }
 
 void WINAPI RemoveHook() {
-    TBlockAccess block;
+    TExportBlock block;
     if (block && HookInstalledHere()) ::UnhookWindowsHookEx(BlockHandle<HHOOK>(block->HookHandle));
 }
 

@@ -5,7 +5,6 @@
 #include "Config.h"
 
 #include <cstdint>
-#include <string>
 
 extern "C" {  // exported through skerrow.def only, so i686 carries no decorated duplicates
 // "Vorlundhook", the name of the message posted to the controller.
@@ -25,6 +24,3 @@ std::int32_t WINAPI AllwaysOnTop(HWND window, std::uint8_t flag);
 std::uint8_t WINAPI SetHook(HWND window);
 void WINAPI RemoveHook();
 }
-
-// The text of MakeColorStr for use inside the library.
-std::string MakeColorText(COLORREF colour);

@@ -10,17 +10,15 @@
 // is noticed at the next scan.)
 #include "HookProc.h"
 
-#include "DialogWatch.h"
-#include "SharedBlock.h"
+#include "HookBlock.h"
+#include "SharedNames.h"
 #include "TakeOver.h"
+#include "WindowSet.h"
 
 #include <atomic>
 #include <cstdint>
 
 namespace {
-
-constexpr int kBasicGridId = 720;
-constexpr char kTakeOverProp[] = "Ostvarin";
 
 TWindowSet gCandidates;
 // The HookHandle value for which the process's windows were last scanned; the initial value
@@ -80,7 +78,7 @@ BOOL CALLBACK RecordChild(HWND child, LPARAM param) noexcept {
 // The dialog that SetHook opens: record the standard layout and end the modal dialog at once.
 // The caller has already set DialogCount to 0 (ClaimProbe).
 void RunProbe(TSharedBlock& block, HWND dialog) noexcept {
-    for (int id = 703; id <= 708; ++id)
+    for (int id = kHueBoxId; id <= kBlueBoxId; ++id)
         ::SendDlgItemMessageA(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("255"));
     RECT rect{};
     ::GetWindowRect(dialog, &rect);

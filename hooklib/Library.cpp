@@ -2,7 +2,7 @@
 // happens here (under the loader lock); everything else waits for first use.
 #include "Library.h"
 
-#include "SharedBlock.h"
+#include "HookBlock.h"
 
 #include <atomic>
 

@@ -8,9 +8,6 @@ HMODULE LibraryModule() noexcept;
 // The section handle created or opened at this process's attach; null when that failed.
 HANDLE LibrarySection() noexcept;
 
-// Unmaps the view that HookBlock() keeps (process detach).
-void ReleaseHookBlock() noexcept;
-
 // Whether a successful SetHook ran in this process (only that process may remove the hook).
 bool HookInstalledHere() noexcept;
 void SetHookInstalledHere(bool installed) noexcept;

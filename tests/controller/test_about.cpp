@@ -9,8 +9,7 @@
 
 #include "APIWindow.h"
 #include "About.h"
-#include "MainWindow.h"
-#include "Program.h"
+#include "ControllerState.h"
 #include "WindowTestSupport.h"
 
 namespace {
@@ -112,21 +111,21 @@ protected:
         main_ = new TSDIMainWindow(nullptr, "PelmiraAboutTest");
         main_->Execute();
         ASSERT_NE(main_->Handle, nullptr);
-        MainWindow = main_;
-        MainWindowHandle = main_->Handle;
-        ::MoveWindow(MainWindowHandle, 100, 80, 330, 140, TRUE);
-        IconList = std::make_unique<TIntegerList>();
-        IconList->Add(reinterpret_cast<INT_PTR>(::LoadIconA(nullptr, IDI_INFORMATION)));
-        IconList->Add(reinterpret_cast<INT_PTR>(::LoadIconA(nullptr, IDI_ERROR)));
-        ::SetClassLongPtrA(MainWindowHandle, GCLP_HICON, IconList->Get(0));
+        State.MainWindow = main_;
+        State.MainWindowHandle = main_->Handle;
+        ::MoveWindow(State.MainWindowHandle, 100, 80, 330, 140, TRUE);
+        State.IconList = std::make_unique<TIntegerList>();
+        State.IconList->Add(reinterpret_cast<INT_PTR>(::LoadIconA(nullptr, IDI_INFORMATION)));
+        State.IconList->Add(reinterpret_cast<INT_PTR>(::LoadIconA(nullptr, IDI_ERROR)));
+        ::SetClassLongPtrA(State.MainWindowHandle, GCLP_HICON, State.IconList->Get(0));
         LoadLinkCursor();
     }
 
     void TearDown() override {
-        if (::IsWindow(MainWindowHandle)) ::DestroyWindow(MainWindowHandle);
-        MainWindow = nullptr;
-        MainWindowHandle = nullptr;
-        IconList.reset();
+        if (::IsWindow(State.MainWindowHandle)) ::DestroyWindow(State.MainWindowHandle);
+        State.MainWindow = nullptr;
+        State.MainWindowHandle = nullptr;
+        State.IconList.reset();
         FreeLinkCursor();
     }
 
@@ -190,7 +189,7 @@ TEST_F(AboutBox, AskedAgainWhileOpenItOnlyTakesTheFocus) {
 }
 
 TEST_F(AboutBox, DestroyingTheMainWindowClosesTheBox) {
-    RunAbout({[](HWND) { ::DestroyWindow(MainWindowHandle); }});
+    RunAbout({[](HWND) { ::DestroyWindow(State.MainWindowHandle); }});
     EXPECT_FALSE(AboutIsOpen());
     EXPECT_EQ(AboutWindow(), nullptr);
     EXPECT_EQ(BoxTopLevelCount(), 0);
@@ -287,19 +286,19 @@ TEST_F(AboutBox, OpensTwentyPixelsBelowAndRightOfTheMainWindowAndStaysOnTheScree
     EXPECT_EQ(seen.left, 120);
     EXPECT_EQ(seen.top, 100);
 
-    ::MoveWindow(MainWindowHandle, screenW - 30, screenH - 30, 330, 140, TRUE);
+    ::MoveWindow(State.MainWindowHandle, screenW - 30, screenH - 30, 330, 140, TRUE);
     RunAbout({note});
     EXPECT_EQ(seen.right, screenW + 1) << "moved back to end at the screen's edge";
     EXPECT_EQ(seen.bottom, screenH + 1);
 
-    ::MoveWindow(MainWindowHandle, -400, -300, 330, 140, TRUE);
+    ::MoveWindow(State.MainWindowHandle, -400, -300, 330, 140, TRUE);
     RunAbout({note});
     EXPECT_EQ(seen.left, 0);
     EXPECT_EQ(seen.top, 0);
 
     // A minimised main window: from its restored place.
-    ::MoveWindow(MainWindowHandle, 200, 150, 330, 140, TRUE);
-    ::ShowWindow(MainWindowHandle, SW_MINIMIZE);
+    ::MoveWindow(State.MainWindowHandle, 200, 150, 330, 140, TRUE);
+    ::ShowWindow(State.MainWindowHandle, SW_MINIMIZE);
     RunAbout({note});
     EXPECT_EQ(seen.left, 220);
     EXPECT_EQ(seen.top, 170);
@@ -326,8 +325,8 @@ TEST_F(AboutBox, SuspendWhileOpenSwapsTheIconAndRepaints) {
 }
 
 TEST_F(AboutBox, LinksShowTheLinkCursorTheBoxAndOkButtonTheMainWindowsCursor) {
-    ASSERT_NE(LinkCursor, nullptr);
-    ASSERT_NE(LinkCursor, main_->Cursor);
+    ASSERT_NE(State.LinkCursor, nullptr);
+    ASSERT_NE(State.LinkCursor, main_->Cursor);
     HCURSOR overLink = nullptr, overOk = nullptr, overBox = nullptr;
     RunAbout({[&](HWND box) {
                   const LPARAM mouse = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
@@ -340,7 +339,7 @@ TEST_F(AboutBox, LinksShowTheLinkCursorTheBoxAndOkButtonTheMainWindowsCursor) {
                   overBox = ::GetCursor();
                   PressKey(box, VK_ESCAPE);
               }});
-    EXPECT_EQ(overLink, LinkCursor);
+    EXPECT_EQ(overLink, State.LinkCursor);
     EXPECT_EQ(overOk, main_->Cursor);
     EXPECT_EQ(overBox, main_->Cursor);
 }
@@ -352,22 +351,22 @@ TEST(LinkCursor, AMissingModuleOrCursorGivesNothingToCopy) {
 
 TEST(LinkCursor, ThereIsAlwaysACursorForTheLinks) {
     LoadLinkCursor();
-    ASSERT_NE(LinkCursor, nullptr);
+    ASSERT_NE(State.LinkCursor, nullptr);
     char folder[MAX_PATH + 1] = {};
     ::GetWindowsDirectoryA(folder, sizeof folder);
     const HCURSOR viewer = CopyModuleCursor(std::string(folder) + "\\winhlp32.exe", 106);
     if (viewer == nullptr) {
-        EXPECT_EQ(LinkCursor, ::LoadCursorA(nullptr, IDC_HAND)) << "no help viewer cursor: the system's hand";
+        EXPECT_EQ(State.LinkCursor, ::LoadCursorA(nullptr, IDC_HAND)) << "no help viewer cursor: the system's hand";
     } else {
-        EXPECT_NE(LinkCursor, ::LoadCursorA(nullptr, IDC_ARROW));
+        EXPECT_NE(State.LinkCursor, ::LoadCursorA(nullptr, IDC_ARROW));
         ::DestroyCursor(viewer);
     }
     FreeLinkCursor();
-    EXPECT_EQ(LinkCursor, nullptr);
+    EXPECT_EQ(State.LinkCursor, nullptr);
 }
 
 TEST(Help, TheHelpFileIsLookedForBesideTheProgram) {
-    ProgramFolder = "C:\\Tools\\Pelmira";
+    State.ProgramFolder = "C:\\Tools\\Pelmira";
     EXPECT_EQ(HelpFilePath(), "C:\\Tools\\Pelmira\\brisanne.chm");
-    ProgramFolder.clear();
+    State.ProgramFolder.clear();
 }

@@ -3,9 +3,10 @@
 
 #include <string>
 
+#include "ControllerState.h"
+#include "Feedback.h"
 #include "MainWindow.h"
 #include "MemoryIni.h"
-#include "Program.h"
 #include "Settings.h"
 #include "Startup.h"
 #include "UtilFunc.h"
@@ -79,23 +80,23 @@ TEST(MessageBoxTexts, DuplicateStartTextIsKeyZeroAloneOrOops) {
 
 TEST(TextList, WithoutALanguageFileTipsAreOffAndMessagesFallOnShowHide) {
     TMemoryIni none;
-    TextList = std::make_unique<TStringArray>();
-    const TTextBases bases = BuildTextList(none, *TextList);
-    StatusBase = bases.StatusBase;
-    MessageBase = bases.MessageBase;
-    ShowHideBase = bases.ShowHideBase;
+    State.TextList = std::make_unique<TStringArray>();
+    const TTextBases bases = BuildTextList(none, *State.TextList);
+    State.StatusBase = bases.StatusBase;
+    State.MessageBase = bases.MessageBase;
+    State.ShowHideBase = bases.ShowHideBase;
 
     EXPECT_EQ(bases.StatusBase, 11);
     EXPECT_EQ(bases.MessageBase, 30);
     EXPECT_EQ(bases.ShowHideBase, 30);
     EXPECT_FALSE(bases.TipsActive);
-    EXPECT_EQ(Entries(*TextList, 0, 11), std::vector<std::string>(11, "."));
-    EXPECT_EQ(Entries(*TextList, 11, 30), std::vector<std::string>(19, ""));
+    EXPECT_EQ(Entries(*State.TextList, 0, 11), std::vector<std::string>(11, "."));
+    EXPECT_EQ(Entries(*State.TextList, 11, 30), std::vector<std::string>(19, ""));
     EXPECT_EQ(MessageText(0), "Show(&C)");
     EXPECT_EQ(MessageText(1), "Hide(&C)");
     EXPECT_EQ(MessageText(2), "index error");
     EXPECT_EQ(StatusText(13), "");
-    TextList.reset();
+    State.TextList.reset();
     EXPECT_EQ(MessageText(0), "index error");
 }
 

@@ -5,6 +5,8 @@
 // - TControllerProcess: starts the copy with CreateProcessA; ends a straggler at destruction.
 // - Its main window and message boxes, waited for with a time limit (never a blind sleep).
 // - Its shared block and option files, read from outside.
+// The controller's command and control ids come from its own header, so a test sends what the
+// menus send.
 #pragma once
 
 #include "Config.h"
@@ -12,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "../../controller/CommandIds.h"
 #include "SharedBlock.h"
 #include "TestFiles.h"
 #include "TestWait.h"

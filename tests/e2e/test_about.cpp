@@ -16,8 +16,6 @@ namespace {
 
 using namespace harness;
 
-constexpr UINT kCmdSuspend = 303;
-constexpr UINT kCmdAbout = 321;
 
 uint32_t LittleEndian32(const std::string& data, size_t at) {
     uint32_t v = 0;

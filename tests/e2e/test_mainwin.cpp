@@ -14,7 +14,6 @@ using namespace harness;
 
 namespace {
 
-constexpr UINT kTrayCallback = WM_USER + 101;
 constexpr int kBasicColorsGrid = 720;
 
 class MainWin : public ::testing::Test {
@@ -111,12 +110,12 @@ TEST_F(MainWin, ButtonsAreCreatedInTableOrderWithTheirCaptionsAndIds) {
     EXPECT_TRUE(::IsWindowEnabled(w));
     const char* const captions[9] = {"&SUSPEND", "+", "E&xit", "&Test", "&N", "&D", "&ReLoad", "Re&Write", "&G"};
     for (int i = 0; i < 9; ++i) {
-        const HWND button = ::GetDlgItem(w, 400 + i);
-        ASSERT_NE(button, nullptr) << 400 + i;
-        EXPECT_EQ(TextOf(button), captions[i]) << 400 + i;
+        const HWND button = ::GetDlgItem(w, kSuspendButtonId + i);
+        ASSERT_NE(button, nullptr) << kSuspendButtonId + i;
+        EXPECT_EQ(TextOf(button), captions[i]) << kSuspendButtonId + i;
     }
     // The folder check box follows the buttons, after the list (a common control).
-    EXPECT_EQ(ClassOf(::GetDlgItem(w, 409)), "Button");
+    EXPECT_EQ(ClassOf(::GetDlgItem(w, kFolderCheckId)), "Button");
     EXPECT_EQ(CloseController(process, w), 0);
 }
 
@@ -136,15 +135,15 @@ TEST_F(MainWin, SizeComesFromMainSizeAndAPositionPastTheScreenIsPulledBack) {
     const HWND list = ::FindWindowExA(w, nullptr, "SysListView32", nullptr);
     ASSERT_NE(list, nullptr);
     EXPECT_FALSE(::IsWindowVisible(list));
-    Command(w, 403);
+    Command(w, kCmdExtension);
     EXPECT_EQ(ClientRect(w).bottom, 250);
     EXPECT_EQ(ClientRect(w).right, 300 - 1);
     EXPECT_TRUE(::IsWindowVisible(list));
-    EXPECT_TRUE(ButtonDown(w, 408));
-    Command(w, 403);
+    EXPECT_TRUE(ButtonDown(w, kExtensionButtonId));
+    Command(w, kCmdExtension);
     EXPECT_EQ(ClientRect(w).bottom, 100);
     EXPECT_FALSE(::IsWindowVisible(list));
-    EXPECT_FALSE(ButtonDown(w, 408));
+    EXPECT_FALSE(ButtonDown(w, kExtensionButtonId));
     EXPECT_EQ(CloseController(process, w), 0);
 }
 
@@ -163,15 +162,15 @@ TEST_F(MainWin, XOfMinusOneCentresTheWindowWhateverY) {
 TEST_F(MainWin, SuspendWithoutAColourDialogActsAtOnce) {
     const HWND w = Start("");
     ASSERT_NE(w, nullptr);
-    EXPECT_FALSE(ButtonDown(w, 400));
+    EXPECT_FALSE(ButtonDown(w, kSuspendButtonId));
 
-    Command(w, 303);
-    EXPECT_TRUE(ButtonDown(w, 400));
+    Command(w, kCmdSuspend);
+    EXPECT_TRUE(ButtonDown(w, kSuspendButtonId));
     EXPECT_EQ(WaitForQuestion(process, 300), nullptr);
 
     // A click on the SUSPEND button is the same command.
-    ::PostMessageA(::GetDlgItem(w, 400), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return !ButtonDown(w, 400); }));
+    ::PostMessageA(::GetDlgItem(w, kSuspendButtonId), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !ButtonDown(w, kSuspendButtonId); }));
     EXPECT_EQ(CloseController(process, w), 0);
     EXPECT_EQ(Saved("Pelmira", "Suspend"), "0");
 }
@@ -181,7 +180,7 @@ TEST_F(MainWin, SuspendWhileAColourDialogIsExtendedAsksTwiceAndOnlyYesYesActs) {
     ASSERT_NE(w, nullptr);
 
     // The Test command opens a colour dialog in the controller itself, which the hook extends.
-    ::PostMessageA(w, WM_COMMAND, MAKEWPARAM(320, 0), 0);
+    ::PostMessageA(w, WM_COMMAND, MAKEWPARAM(kCmdTest, 0), 0);
     TSharedBlock block{};
     ASSERT_TRUE(WaitFor([&] { return ReadSharedBlock(block) && block.DialogCount == 1; }));
 
@@ -191,7 +190,7 @@ TEST_F(MainWin, SuspendWhileAColourDialogIsExtendedAsksTwiceAndOnlyYesYesActs) {
         bool acts;
     };
     auto suspendAnswering = [&](int firstAnswer, int secondAnswer) {
-        ::PostMessageA(w, WM_COMMAND, MAKEWPARAM(303, 0), 0);
+        ::PostMessageA(w, WM_COMMAND, MAKEWPARAM(kCmdSuspend, 0), 0);
         const HWND first = WaitForQuestion(process);
         ASSERT_NE(first, nullptr);
         EXPECT_EQ(TextOf(first), "Pelmira");
@@ -212,11 +211,11 @@ TEST_F(MainWin, SuspendWhileAColourDialogIsExtendedAsksTwiceAndOnlyYesYesActs) {
                          Case{IDYES, IDYES, true}}) {
         SCOPED_TRACE(std::to_string(c.first) + "/" + std::to_string(c.second));
         suspendAnswering(c.first, c.second);
-        EXPECT_EQ(ButtonDown(w, 400), c.acts);
+        EXPECT_EQ(ButtonDown(w, kSuspendButtonId), c.acts);
     }
     // Resumed the same way: the hook must be back before the dialog closes, or nothing sees it go.
     suspendAnswering(IDYES, IDYES);
-    EXPECT_FALSE(ButtonDown(w, 400));
+    EXPECT_FALSE(ButtonDown(w, kSuspendButtonId));
 
     // The colour dialog closes; then Exit needs no question.
     for (HWND d : TopWindows(process.Id, "#32770"))
@@ -248,12 +247,12 @@ TEST_F(MainWin, MinimiseHidesTheWindowWithTheTrayIconAndMinimisesItWithout) {
     EXPECT_FALSE(::IsIconic(w));
 
     // The tray icon's left click with action 2 shows the window, and hides it again.
-    ::PostMessageA(w, kTrayCallback, 1, WM_LBUTTONDOWN);
+    ::PostMessageA(w, kTrayCallbackMessage, 1, WM_LBUTTONDOWN);
     EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(w) != FALSE; }));
-    ::PostMessageA(w, kTrayCallback, 1, WM_LBUTTONDOWN);
+    ::PostMessageA(w, kTrayCallbackMessage, 1, WM_LBUTTONDOWN);
     EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(w); }));
     // Other mouse messages of the icon do nothing.
-    ::PostMessageA(w, kTrayCallback, 1, WM_LBUTTONUP);
+    ::PostMessageA(w, kTrayCallbackMessage, 1, WM_LBUTTONUP);
     DWORD_PTR answer = 0;
     ::SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &answer);
     EXPECT_FALSE(::IsWindowVisible(w));
@@ -281,15 +280,15 @@ TEST_F(MainWin, ALongTitleStillGivesATrayIcon) {
 TEST_F(MainWin, OptionsWrittenAtExitAreTheStateTheCommandsLeft) {
     const HWND w = Start("[Pelmira]\r\nLeftClick=3\r\n");
     ASSERT_NE(w, nullptr);
-    Command(w, 301);  // always on top
+    Command(w, kCmdOnTop);  // always on top
     EXPECT_NE(::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
-    EXPECT_TRUE(ButtonDown(w, 401));
-    Command(w, 304);  // default dialog
-    Command(w, 305);  // web-safe colours
-    Command(w, 305);
-    Command(w, 305);
-    Command(w, 403);  // extended view
-    ::PostMessageA(w, WM_SYSCOMMAND, 325, 0);  // tray icon on, from the system menu
+    EXPECT_TRUE(ButtonDown(w, kOnTopButtonId));
+    Command(w, kCmdDialog);  // default dialog
+    Command(w, kCmdWebSafe);  // web-safe colours
+    Command(w, kCmdWebSafe);
+    Command(w, kCmdWebSafe);
+    Command(w, kCmdExtension);  // extended view
+    ::PostMessageA(w, WM_SYSCOMMAND, kCmdTrayIcon, 0);  // tray icon on, from the system menu
     DWORD_PTR answer = 0;
     ::SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &answer);
 
@@ -350,13 +349,13 @@ TEST_F(MainWin, AcceleratorsAreOffWhileTheFolderEditHasTheFocus) {
         ::SetWindowTextA(status, "-");
         ::PostMessageA(target, WM_KEYDOWN, VK_F5, 1);
         ::PostMessageA(target, WM_KEYUP, VK_F5, 0xC0000001);
-        ::PostMessageA(w, WM_COMMAND, MAKEWPARAM(304, 0), 0);
+        ::PostMessageA(w, WM_COMMAND, MAKEWPARAM(kCmdDialog, 0), 0);
         dialogFlag ^= 1;
         return WaitFor([&] { return ReadSharedBlock(block) && block.Dialog == dialogFlag; });
     };
 
     BringToFront(w);
-    Command(w, 800);  // Tab: into the folder edit field
+    Command(w, kCmdFolderEdit);  // Tab: into the folder edit field
     ASSERT_TRUE(pressF5(folderEdit));
     EXPECT_EQ(TextOf(status), "-");
 
@@ -377,7 +376,7 @@ TEST_F(MainWin, APaletteFileNamedOnTheCommandLineOpensItsFolder) {
     ASSERT_NE(w, nullptr);
     const HWND combo = ::FindWindowExA(w, nullptr, "ComboBox", nullptr);
     EXPECT_EQ(::SendMessageA(combo, CB_GETCOUNT, 0, 0), 1);
-    EXPECT_TRUE(ButtonDown(w, 409));  // the folder check box
+    EXPECT_TRUE(ButtonDown(w, kFolderCheckId));  // the folder check box
     EXPECT_TRUE(::IsWindowEnabled(combo));
     EXPECT_EQ(CloseController(process, w), 0);
     EXPECT_EQ(Saved("Folder", "Enable"), "1");

@@ -22,10 +22,6 @@ using namespace harness;
 
 namespace {
 
-constexpr UINT kCmdListNew = 601;
-constexpr UINT kCmdListReName = 602;
-constexpr UINT kCmdListDelete = 603;
-constexpr UINT kCmdDuplicate = 606;
 
 std::string Lines(const char* rgb, int count = 16) {
     std::string text;
@@ -70,7 +66,7 @@ protected:
     ~PaletteLibrary() override {
         if (!process_.Running()) return;
         for (HWND box : TopWindows(process_.Id, "#32770")) ::PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-        ::PostMessageA(Main, WM_COMMAND, MAKEWPARAM(306, 0), 0);
+        ::PostMessageA(Main, WM_COMMAND, MAKEWPARAM(kCmdExit, 0), 0);
         process_.WaitExit(10000);
     }
 

@@ -3,6 +3,8 @@
 
 #include "APIWindow.h"
 
+#include <new>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -64,6 +66,8 @@ void FirstHandler(TMessageRecord* m) {
 }
 void SecondHandler(TMessageRecord*) { ++secondHandlerCalls; }
 void RefuseCreate(TMessageRecord* m) { m->Result = -1; }
+void FailOutOfMemory(TMessageRecord*) { throw std::bad_alloc(); }
+void FailWithError(TMessageRecord*) { throw std::runtime_error("handler failed"); }
 
 // Each test names its own class so that class registration stays independent of test order.
 std::string ClassName(const char* stem) {
@@ -170,6 +174,32 @@ TEST_F(WindowTest, DestroyingAgainFromOnDestroyDoesNotFreeTwice) {
     ::SendMessageA(window->Handle, WM_DESTROY, 0, 0);
     EXPECT_EQ(destroyCalls, 1);
     EXPECT_FALSE(::IsWindow(destroyAgainTarget));
+}
+
+// A handler that throws gets the answer of a window without an object, and the window goes on.
+TEST_F(WindowTest, AThrowingHandlerGetsDefWindowProcsAnswerAndLaterMessagesArrive) {
+    auto* window = Open<TAPIWindow2>("Throwing");
+    HWND hwnd = window->Handle;
+    window->AddMessageHandler(WM_GETTEXTLENGTH, FailOutOfMemory);
+    window->OnCommand = FailWithError;
+    EXPECT_EQ(::SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0),
+              static_cast<LRESULT>(ClassName("Throwing").size()));
+    EXPECT_EQ(::SendMessageA(hwnd, WM_COMMAND, 5, 0), 0);
+
+    window->OnCommand = RecordCommand;
+    commandAnswer = 9;
+    EXPECT_EQ(::SendMessageA(hwnd, WM_COMMAND, 6, 0), 9);
+    EXPECT_EQ(commandCalls, 1);
+    EXPECT_EQ(::GetPropA(hwnd, "OBJECT"), window);
+}
+
+TEST_F(WindowTest, AThrowingOnDestroyStillFreesTheObjectWithItsWindow) {
+    auto* window = Open<TAPIWindow3>("ThrowingDestroy");
+    window->OnDestroy = FailOutOfMemory;
+    HWND hwnd = window->Handle;
+    ::DestroyWindow(hwnd);
+    EXPECT_FALSE(::IsWindow(hwnd));
+    EXPECT_EQ(TObject::LiveObjectCount(), liveBefore_);
 }
 
 TEST_F(WindowTest, CreationRefusedInOnCreateLeavesNoObjectBehind) {
@@ -518,4 +548,31 @@ TEST_F(DialogTest, ADialogThatCannotOpenIsStillFreed) {
     dialog->OnDestroy = CountDialogDestroy;
     EXPECT_EQ(dialog->ShowModal(), -1);
     EXPECT_EQ(dialogDestroyCalls, 0);
+}
+
+namespace {
+INT_PTR failedCommandAnswer = -2;
+// Asks the dialog procedure about a command whose handler throws, posts OK, then fails itself.
+void AskFailingCommandThenFail(TMessageRecord*) {
+    HWND dialog = currentDialog->Handle;
+    failedCommandAnswer = DialogProc(dialog, WM_COMMAND, MAKEWPARAM(100, 0), 0);
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+    throw std::bad_alloc();
+}
+void FailOn100EndWith7OnOk(TMessageRecord* m) {
+    if (LOWORD(m->WParam) == 100) throw std::runtime_error("command failed");
+    EndWith7OnOk(m);
+}
+}  // namespace
+
+// A throwing handler makes the dialog procedure answer FALSE ("not handled"); the dialog stays
+// open for the next command, and a throwing OnDestroy still frees the object (TearDown counts).
+TEST_F(DialogTest, ThrowingHandlersAnswerNotHandledAndTheDialogGoesOn) {
+    auto* dialog = new TModalDialog(owner_->Handle);
+    dialog->OnInitDialog = AskFailingCommandThenFail;
+    dialog->OnCommand = FailOn100EndWith7OnOk;
+    dialog->OnDestroy = FailOutOfMemory;
+    EXPECT_EQ(Run(dialog), 7);
+    EXPECT_EQ(failedCommandAnswer, FALSE);
+    EXPECT_EQ(commandCalls, 1) << "the OK after the failures reached OnCommand";
 }

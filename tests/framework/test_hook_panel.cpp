@@ -4,6 +4,9 @@
 #include "APIWindow.h"
 #include "WindowTestSupport.h"
 
+#include <new>
+#include <stdexcept>
+
 namespace {
 
 int parentMenuCalls = 0;
@@ -15,11 +18,18 @@ void CountPanelMenu(TMessageRecord* m) {
     m->Result = 1;
 }
 void CountDestroy(TMessageRecord*) { ++destroyCalls; }
+// Fails the first two times (out of memory, then a plain error), then counts like CountPanelMenu.
+int failingMenuCalls = 0;
+void FailTwiceThenCountMenu(TMessageRecord* m) {
+    if (++failingMenuCalls == 1) throw std::bad_alloc();
+    if (failingMenuCalls == 2) throw std::runtime_error("panel handler failed");
+    CountPanelMenu(m);
+}
 
 class PanelTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        parentMenuCalls = panelMenuCalls = destroyCalls = 0;
+        parentMenuCalls = panelMenuCalls = destroyCalls = failingMenuCalls = 0;
         liveBefore_ = TObject::LiveObjectCount();
         // The parent stands in for the colour dialog; it is a plain window of this build.
         parent_ = new TAPIWindow2(nullptr, "PelmiraPanelHost");
@@ -138,6 +148,19 @@ TEST_F(PanelTest, RightClickStaysWithThePanel) {
     EXPECT_EQ(::SendMessageA(panel->Handle, WM_CONTEXTMENU, (WPARAM)panel->Handle, at), 1);
     EXPECT_EQ(panelMenuCalls, 1);
     EXPECT_EQ(parentMenuCalls, 0);
+}
+
+TEST_F(PanelTest, AHandlerThatThrowsGetsZeroAndTheNextRightClickArrives) {
+    TAPIPanel* panel = CreatePanel(host_, 0, 0, 60, 20);
+    parent_->AddMessageHandler(WM_CONTEXTMENU, CountParentMenu);
+    panel->AddMessageHandler(WM_CONTEXTMENU, FailTwiceThenCountMenu);
+    const LPARAM at = MAKELPARAM(30, 30);
+    EXPECT_EQ(::SendMessageA(panel->Handle, WM_CONTEXTMENU, (WPARAM)panel->Handle, at), 0);
+    EXPECT_EQ(::SendMessageA(panel->Handle, WM_CONTEXTMENU, (WPARAM)panel->Handle, at), 0);
+    EXPECT_EQ(::SendMessageA(panel->Handle, WM_CONTEXTMENU, (WPARAM)panel->Handle, at), 1);
+    EXPECT_EQ(panelMenuCalls, 1);
+    EXPECT_EQ(parentMenuCalls, 0) << "a failed right-click is still not passed on to the parent";
+    EXPECT_EQ(::GetPropA(panel->Handle, "OBJECT"), panel);
 }
 
 TEST_F(PanelTest, PanelIsFreedWithItsWindowWithoutSeeingWmDestroy) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -384,11 +386,16 @@ public:
 
     std::vector<UINT> own;       // messages of the control's own window
     std::vector<UINT> commands;  // parent's WM_COMMAND about this control
+    UINT failOn = 0;             // a message of its own window whose handler throws
 
     void DefaultHandler(TMessageRecord& m) override {
         if (m.Msg == WM_COMMAND) {
             if (reinterpret_cast<HWND>(m.LParam) == Window) commands.push_back(HIWORD(m.WParam));
             return;
+        }
+        if (m.Msg == failOn) {
+            own.push_back(static_cast<UINT>(m.Msg));
+            throw std::runtime_error("control handler failed");
         }
         if (m.Msg == kAsk) m.Result = 99;
         own.push_back(static_cast<UINT>(m.Msg));
@@ -526,4 +533,42 @@ TEST(Lifetime, ManyWindowsWithBoundObjectsLeaveNothingBehind) {
         ASSERT_EQ(TObject::LiveObjectCount(), before) << "round " << i;
     }
     EXPECT_EQ(gControlsFreed, 120);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Handlers that throw: the procedures keep the window's own answer and the process goes on
+// ---------------------------------------------------------------------------------------------
+
+TEST_F(DispatcherTest, AWatcherThatThrowsLeavesTheWindowsOwnAnswerAndLaterMessagesArrive) {
+    auto* failing = new Watcher(window_, "failing", kAsk);
+    new Watcher(window_, "answering", kAsk, 42);
+
+    failing->onMessage = [](Watcher&, TMessageRecord&) { throw std::bad_alloc(); };
+    EXPECT_EQ(::SendMessageA(window_, kAsk, 0, 0), kOwnAnswer);
+    failing->onMessage = [](Watcher&, TMessageRecord&) { throw std::runtime_error("watcher failed"); };
+    EXPECT_EQ(::SendMessageA(window_, kAsk, 0, 0), kOwnAnswer);
+    EXPECT_EQ(gLog, (std::vector<std::string>{"own", "failing", "own", "failing"}))
+        << "the delivery stops at the failing watcher";
+
+    gLog.clear();
+    failing->onMessage = nullptr;
+    EXPECT_EQ(::SendMessageA(window_, kAsk, 0, 0), 42);
+    EXPECT_EQ(gLog, (std::vector<std::string>{"own", "failing", "answering"}));
+}
+
+TEST_F(DispatcherTest, AControlWhoseHandlerThrowsKeepsItsOwnAnswerAndHearsLaterMessages) {
+    auto* c = NewControl<TestControl>(window_);
+    c->failOn = kAsk;
+    EXPECT_EQ(::SendMessageA(c->Window, kAsk, 0, 0), kOwnAnswer);
+    c->failOn = 0;
+    EXPECT_EQ(::SendMessageA(c->Window, kAsk, 0, 0), 99);
+    EXPECT_EQ(c->own, (std::vector<UINT>{kAsk, kAsk}));
+
+    // A context-menu callback that runs out of memory: 0, and the control's own menu stays shut.
+    gLog.clear();
+    c->OnContextMenu = [](TMessageRecord*) { throw std::bad_alloc(); };
+    EXPECT_EQ(::SendMessageA(c->Window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(c->Window), MAKELPARAM(1, 2)), 0);
+    EXPECT_TRUE(gLog.empty());
+    c->OnContextMenu = &OnContext;
+    EXPECT_EQ(::SendMessageA(c->Window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(c->Window), MAKELPARAM(1, 2)), 55);
 }

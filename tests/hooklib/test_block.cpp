@@ -1,7 +1,9 @@
-// The shared block as plain memory: its layout, its bounded texts, the interlocked dialog counter
-// and the hook's set of possible colour dialogs. No library, no section.
-#include "DialogWatch.h"
+// The shared block as plain memory: its layout, its bounded texts, the interlocked dialog counter,
+// one operation's access through a given opener, and the hook's set of possible colour dialogs.
+// No library, no section.
+#include "BlockAccess.h"
 #include "SharedBlock.h"
+#include "WindowSet.h"
 
 #include <gtest/gtest.h>
 
@@ -90,6 +92,22 @@ TEST(SharedBlockText, LongTextsAreCutToTheField) {
     EXPECT_EQ(block.PaletteFolder[kBlockTextSize - 1], 'y');
 }
 
+TEST(SharedBlockText, APublishedFolderKeepsItsLastByteAndReplacesALongerOne) {
+    TAlignedBlock aligned;
+    TSharedBlock& block = aligned.Block;
+    std::memset(block.PaletteFolder, 'y', kBlockTextSize);
+    const std::string longFolder = "D:\\" + std::string(300, 'p');
+    WriteBlockText(block.PaletteFolder, longFolder, kBlockTextSize - 1);
+    EXPECT_EQ(BlockText(block.PaletteFolder), longFolder.substr(0, kBlockTextSize - 2))
+        << "at most 259 characters, so the text ends inside the 260 zero-filled bytes";
+    EXPECT_EQ(block.PaletteFolder[kBlockTextSize - 2], '\0');
+    EXPECT_EQ(block.PaletteFolder[kBlockTextSize - 1], 'y');
+
+    WriteBlockText(block.PaletteFolder, "E:\\P", kBlockTextSize - 1);
+    EXPECT_EQ(BlockText(block.PaletteFolder), "E:\\P") << "nothing of the longer folder remains";
+    EXPECT_EQ(block.PaletteFolder[100], '\0');
+}
+
 TEST(DialogCounter, TakeOversNeverReachTheProbeMark) {
     TAlignedBlock aligned;
     TSharedBlock& block = aligned.Block;
@@ -139,6 +157,77 @@ TEST(DialogCounter, ConcurrentThreadsLoseNoUpdate) {
     c.join();
     EXPECT_EQ(ReadDialogCount(block), 0);
     EXPECT_EQ(block.OnTop, 1);
+}
+
+// A stand-in for the library's GetFMObj / ReleaseFMObj pair over a block in memory.
+struct TFakeLibrary {
+    TAlignedBlock Aligned;
+    std::int32_t OpenAnswer = 0;
+    int Opens = 0;
+    int Releases = 0;
+    HANDLE ReleasedSection = nullptr;
+    void* ReleasedView = nullptr;
+};
+TFakeLibrary* gFake = nullptr;
+const HANDLE kFakeSection = reinterpret_cast<HANDLE>(0x4D0);
+
+std::int32_t WINAPI FakeOpen(HANDLE* section, void** view) {
+    ++gFake->Opens;
+    const bool ok = gFake->OpenAnswer == 0;
+    *section = ok ? kFakeSection : nullptr;
+    *view = ok ? &gFake->Aligned.Block : nullptr;
+    return gFake->OpenAnswer;
+}
+
+void WINAPI FakeRelease(HANDLE section, void* view) {
+    ++gFake->Releases;
+    gFake->ReleasedSection = section;
+    gFake->ReleasedView = view;
+}
+
+class BlockAccess : public ::testing::Test {
+protected:
+    void SetUp() override { gFake = &fake; }
+    void TearDown() override { gFake = nullptr; }
+    TFakeLibrary fake;
+};
+
+TEST_F(BlockAccess, OneOperationOpensOnceAndReleasesWhatItOpened) {
+    {
+        TBlockAccess access(FakeOpen, FakeRelease);
+        ASSERT_TRUE(access);
+        EXPECT_EQ(access.Status(), 0);
+        EXPECT_EQ(access.Block(), &fake.Aligned.Block);
+        access->OnTop = 1;
+        EXPECT_EQ(fake.Releases, 0) << "the block stays mapped for the whole operation";
+    }
+    EXPECT_EQ(fake.Aligned.Block.OnTop, 1);
+    EXPECT_EQ(fake.Opens, 1);
+    EXPECT_EQ(fake.Releases, 1);
+    EXPECT_EQ(fake.ReleasedSection, kFakeSection);
+    EXPECT_EQ(fake.ReleasedView, &fake.Aligned.Block);
+}
+
+TEST_F(BlockAccess, AFailedOpenHasNoBlockAndReleasesNothing) {
+    for (std::int32_t answer : {-1, -2}) {
+        fake.OpenAnswer = answer;
+        {
+            TBlockAccess access(FakeOpen, FakeRelease);
+            EXPECT_FALSE(access);
+            EXPECT_EQ(access.Block(), nullptr);
+            EXPECT_EQ(access.Status(), answer) << "the opener's own failure value";
+        }
+        EXPECT_EQ(fake.Releases, 0) << "the opener has closed what it opened already";
+    }
+}
+
+TEST_F(BlockAccess, AnUnboundLibraryGivesNoBlock) {
+    {
+        TBlockAccess access(nullptr, FakeRelease);
+        EXPECT_FALSE(access);
+        EXPECT_EQ(access.Status(), -1);
+    }
+    EXPECT_EQ(fake.Releases, 0);
 }
 
 TEST(DialogWatch, RemembersAddedWindowsUntilRemoved) {

@@ -1,9 +1,8 @@
-// BlockAccess.cpp: reaching the shared block, per operation (TBlockAccess) or through the view
-// that the process keeps for hook-side code (HookBlock).
-#include "SharedBlock.h"
+// HookBlock.cpp: the view of the shared block that the process keeps for hook-side code.
+#include "HookBlock.h"
 
-#include "Exports.h"
 #include "Library.h"
+#include "ScopedHandles.h"
 
 #include <atomic>
 
@@ -13,14 +12,13 @@ std::atomic<TSharedBlock*> gHookView{nullptr};
 
 TSharedBlock* MapHookView() noexcept {
     HANDLE section = LibrarySection();
-    HANDLE opened = nullptr;
+    // A view keeps the section alive by itself, so an opened handle is not needed beyond here.
+    TScopedHandle opened;
     if (section == nullptr) {
-        opened = ::OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, kSectionName);
-        section = opened;
+        opened.Reset(::OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, kSectionName));
+        section = opened.Get();
     }
     void* view = section ? ::MapViewOfFile(section, FILE_MAP_ALL_ACCESS, 0, 0, 0) : nullptr;
-    // A view keeps the section alive by itself, so an opened handle is not needed beyond here.
-    if (opened) ::CloseHandle(opened);
     return static_cast<TSharedBlock*>(view);
 }
 
@@ -43,11 +41,3 @@ TSharedBlock* HookBlock() noexcept {
 void ReleaseHookBlock() noexcept {
     if (TSharedBlock* view = gHookView.exchange(nullptr)) ::UnmapViewOfFile(view);
 }
-
-TBlockAccess::TBlockAccess() noexcept {
-    void* view = nullptr;
-    status_ = GetFMObj(&section_, &view);
-    view_ = static_cast<TSharedBlock*>(view);
-}
-
-TBlockAccess::~TBlockAccess() { ReleaseFMObj(section_, view_); }

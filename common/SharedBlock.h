@@ -1,20 +1,20 @@
 // SharedBlock.h: the 992-byte record shared by the controller and every hooked process through
-// the named section "PelmiraXP", and the ways to reach it.
-// - HookBlock(): the one view each process keeps for code that runs inside the hook (the hook
-//   procedure and the dialog take-over); mapped on first use, unmapped when the library unloads.
-// - TBlockAccess: open, map, release around one operation (GetFMObj / ReleaseFMObj), for exports.
+// the named section "PelmiraXP", with its texts and its dialog counter as plain memory work.
+// Reaching the block is elsewhere: BlockAccess.h for one operation, the hook library's own view
+// for code that runs inside the hook.
 // The block has no lock. DialogCount is only changed through the interlocked helpers below; texts
-// are only read through BlockText, which never reads past the field.
+// are only read through BlockText, which never reads past the field, and only written through
+// WriteBlockText, which never writes past it.
 #pragma once
 
 #include "Config.h"
+#include "SharedNames.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-inline constexpr char kSectionName[] = "PelmiraXP";
 inline constexpr std::size_t kBlockTextSize = 261;
 inline constexpr int kChildRectCount = 27;
 // DialogCount values at or above this mark the geometry probe; a take-over never counts up to it.
@@ -85,9 +85,14 @@ inline std::uint32_t ToBlockHandle(H handle) noexcept {
 // ---------------------------------------------------------------------------------------------
 std::string BlockText(const char (&field)[kBlockTextSize]);
 
-// Zero-fills the first `fillCount` bytes of the field and copies at most 260 characters of text.
+// Zero-fills the first `fillCount` bytes of the field and copies at most `fillCount` - 1
+// characters of text, so the text always ends inside the zero-filled part. The library fills the
+// whole field (up to 260 characters); the controller publishes its folder with a fill of 260
+// (up to 259 characters) and leaves the last byte as it is.
 void WriteBlockText(char (&field)[kBlockTextSize], std::string_view text,
                     std::size_t fillCount = kBlockTextSize) noexcept;
+// The controller's fill when it publishes its palette folder.
+inline constexpr std::size_t kPublishedFolderFill = kBlockTextSize - 1;
 
 // ---------------------------------------------------------------------------------------------
 // DialogCount: every change is an interlocked compare-exchange on the aligned 32-bit word at
@@ -104,31 +109,3 @@ void CountDialogOut(TSharedBlock& block) noexcept;
 // At WM_INITDIALOG: when the count is at 254 or above, sets it to 0 and returns true (this dialog
 // is the probe); otherwise leaves it alone and returns false (this dialog is to be taken over).
 bool ClaimProbe(TSharedBlock& block) noexcept;
-
-// ---------------------------------------------------------------------------------------------
-// Reaching the block
-// ---------------------------------------------------------------------------------------------
-
-// The process's long-lived view for hook-side code (any thread). Null when the section can
-// neither be created nor opened. Never unmap it; the library does so when it unloads.
-TSharedBlock* HookBlock() noexcept;
-
-// One operation on the block: GetFMObj in the constructor, ReleaseFMObj in the destructor.
-class TBlockAccess {
-public:
-    TBlockAccess() noexcept;
-    ~TBlockAccess();
-    TBlockAccess(const TBlockAccess&) = delete;
-    TBlockAccess& operator=(const TBlockAccess&) = delete;
-
-    // 0 when opened; -1 no section; -2 the view could not be mapped (GetFMObj's values).
-    std::int32_t Status() const noexcept { return status_; }
-    TSharedBlock* Block() const noexcept { return view_; }
-    explicit operator bool() const noexcept { return view_ != nullptr; }
-    TSharedBlock* operator->() const noexcept { return view_; }
-
-private:
-    HANDLE section_ = nullptr;
-    TSharedBlock* view_ = nullptr;
-    std::int32_t status_ = -1;
-};

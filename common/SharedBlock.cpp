@@ -54,10 +54,10 @@ std::string BlockText(const char (&field)[kBlockTextSize]) {
 void WriteBlockText(char (&field)[kBlockTextSize], std::string_view text,
                     std::size_t fillCount) noexcept {
     if (fillCount > kBlockTextSize) fillCount = kBlockTextSize;
+    if (fillCount == 0) return;  // no room for even the terminating NUL
     std::memset(field, 0, fillCount);
-    const std::size_t length = text.size() < kBlockTextSize - 1 ? text.size() : kBlockTextSize - 1;
+    const std::size_t length = text.size() < fillCount - 1 ? text.size() : fillCount - 1;
     std::memcpy(field, text.data(), length);
-    field[length] = '\0';
 }
 
 std::uint8_t ReadDialogCount(const TSharedBlock& block) noexcept { return CountOf(*CountWord(block)); }

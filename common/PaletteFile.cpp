@@ -41,7 +41,7 @@ DWORD CreateTempBeside(const std::string& folder, std::string& tempPath, HANDLE&
 }  // namespace
 
 TPaletteReadResult ReadPaletteFile(const std::string& path, std::string& text) {
-    TFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    TScopedHandle file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return TPaletteReadResult::CannotOpen;
 
@@ -68,7 +68,7 @@ DWORD WritePaletteFileText(const std::string& path, const std::string& text) {
     std::string tempPath;
     HANDLE tempHandle = INVALID_HANDLE_VALUE;
     if (const DWORD error = CreateTempBeside(FolderOf(path), tempPath, tempHandle); error != 0) return error;
-    TFileHandle file(tempHandle);
+    TScopedHandle file(tempHandle);
 
     DWORD error = 0;
     DWORD written = 0;

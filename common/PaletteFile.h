@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Config.h"
+#include "ScopedHandles.h"
 
 #include <string>
 
@@ -19,27 +20,8 @@ enum class TPaletteReadResult {
 // Opens the file without sharing, locks it whole, reads it whole, unlocks and closes it.
 TPaletteReadResult ReadPaletteFile(const std::string& path, std::string& text);
 
-// Owns one file handle for the length of a function; both the hook library and the controller
-// open palette files through it.
-class TFileHandle {
-public:
-    explicit TFileHandle(HANDLE handle) noexcept : handle_(handle) {}
-    ~TFileHandle() { Close(); }
-    TFileHandle(const TFileHandle&) = delete;
-    TFileHandle& operator=(const TFileHandle&) = delete;
-
-    bool Valid() const noexcept { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE Get() const noexcept { return handle_; }
-    // Closes now and answers whether the close succeeded (a buffered write can fail here).
-    bool Close() noexcept {
-        const bool ok = Valid() && ::CloseHandle(handle_) != FALSE;
-        handle_ = INVALID_HANDLE_VALUE;
-        return ok;
-    }
-
-private:
-    HANDLE handle_;
-};
+// The file handles that palette code (here and in the controller) owns for one function.
+using TFileHandle = TScopedHandle;
 
 // Writes `text` to a temporary file beside `path`, then replaces `path` with it. Answers 0, or
 // the system error code of the step that failed; on failure `path` is left as it was and the

@@ -1,0 +1,46 @@
+// Feedback.cpp: texts, status bar, accelerator switch and check states (see Feedback.h).
+#include "Feedback.h"
+
+#include "CommandIds.h"
+#include "ControllerState.h"
+
+std::string TextAt(int index) {
+    if (!State.TextList) return "index error";
+    return State.TextList->Get(index);
+}
+
+std::string StatusText(int k) { return TextAt(State.StatusBase + k); }
+
+std::string MessageText(int n) { return TextAt(State.MessageBase + n); }
+
+void SetStatusText(const std::string& text) {
+    if (State.MainForm.StatusBar != nullptr) State.MainForm.StatusBar->SetText(0, text);
+}
+
+void ShowStatusMessage(int k) { SetStatusText(StatusText(k)); }
+
+void SetAcceleratorsEnabled(bool on) {
+    const TAccelTable* table = State.MainForm.Accelerators;
+    State.CurrentAccel = on && table != nullptr ? table->AccelHandle : nullptr;
+}
+
+bool MenuItemChecked(UINT id) {
+    const TMainForm& form = State.MainForm;
+    switch (id) {
+    case kCmdOnTop:
+    case kCmdSuspend:
+        return form.TrayMenu != nullptr && form.TrayMenu->IsChecked(id);
+    case kCmdDialog:
+    case kCmdWebSafe:
+    case kCmdTrayIcon:
+        return form.SystemMenu != nullptr && form.SystemMenu->IsChecked(id);
+    default:
+        return false;
+    }
+}
+
+bool ExtensionButtonDown() {
+    return State.MainForm.Extension != nullptr && State.MainForm.Extension->GetChecked();
+}
+
+bool OnTopButtonDown() { return State.MainForm.OnTop != nullptr && State.MainForm.OnTop->GetChecked(); }

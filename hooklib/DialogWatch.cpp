@@ -1,0 +1,23 @@
+// DialogWatch.cpp: the taken-over dialog's activation and add-button watch (see DialogWatch.h).
+#include "DialogWatch.h"
+
+#include "DialogState.h"
+#include "SharedNames.h"
+
+TDialogWatch::TDialogWatch(HWND dialog) : TSubClass(dialog) {
+    Listen(WM_ACTIVATE);
+    Listen(WM_COMMAND);
+}
+
+void TDialogWatch::DefaultHandler(TMessageRecord& message) {
+    if (!gDialog || gDialog->Dialog != Handle) return;
+    if (message.Msg == WM_ACTIVATE) {
+        if (!IsOwnForeground()) {
+            for (TVxOriginBtn* button : gDialog->Buttons)
+                if (button != nullptr) button->CancelPress();
+        }
+    } else if (message.Msg == WM_COMMAND && LOWORD(message.WParam) == kAddButtonId &&
+               HIWORD(message.WParam) == BN_CLICKED) {
+        ++gDialog->AddCount;
+    }
+}
