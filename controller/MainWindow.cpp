@@ -44,6 +44,7 @@ void FillTrayIconData() {
 
 void ShowHookStateBox(HWND owner) {
     const bool down = State.MainForm.Suspend != nullptr && State.MainForm.Suspend->GetChecked();
+    TModalScope modal;
     ::MessageBoxA(owner, down ? "on" : "off", "", MB_ICONINFORMATION);
 }
 

@@ -151,7 +151,10 @@ void BrowseFolder() {
     const std::string edit = FolderEditText();
     State.CurrentFolder = edit.empty() ? State.ProgramFolder : edit;
     std::string chosen = State.CurrentFolder;
-    if (!BrowseForFolder(Window(), State.FolderBrowseTitle, chosen, false)) return;
+    {
+        TModalScope modal;
+        if (!BrowseForFolder(Window(), State.FolderBrowseTitle, chosen, false)) return;
+    }
     State.CurrentFolder = chosen;
     AddFolder(State.CurrentFolder);
 }
@@ -161,8 +164,7 @@ void RemoveFolder() {
     if (combo->ItemCount() == 0) return;
     const std::string question =
         "[" + combo->GetItemText(combo->CurSel()) + "]" + "\r\n" + "\r\n" + MessageText(10);
-    if (::MessageBoxA(Window(), question.c_str(), State.AppTitle.c_str(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) !=
-        IDYES)
+    if (ShowMessageBox(question, State.AppTitle, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
         return;
     const int selected = combo->CurSel();
     const int next = selected >= 1 ? selected - 1 : 0;

@@ -122,9 +122,36 @@ TEST(PaletteRead, MissingHeldOrOversizedFilesLeaveTheColoursAsTheyWere) {
     EXPECT_EQ(colors, Filled(0xABCDEF));
 }
 
+TEST(PaletteRead, AFailedReadSaysWhyInTheSystemsTerms) {
+    TempFolder dir;
+    TPaletteColors colors{};
+    DWORD error = 0;
+    EXPECT_FALSE(LoadPaletteColors(dir.File("missing.pli"), colors, &error));
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    PutFile(dir.File("held.pli"), "0=1,2,3\r\n");
+    HANDLE held = ::CreateFileA(dir.File("held.pli").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_FALSE(LoadPaletteColors(dir.File("held.pli"), colors, &error));
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    ::CloseHandle(held);
+    EXPECT_TRUE(LoadPaletteColors(dir.File("held.pli"), colors, &error));
+    EXPECT_EQ(error, 0u);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Writing
 // ---------------------------------------------------------------------------------------------
+
+TEST(PaletteCreate, ANewPaletteIsWrittenButNoExistingFileOrFolderIsReplaced) {
+    TempFolder dir;
+    ASSERT_EQ(CreatePaletteFile(dir.File("new.pli"), Filled(0xFFFFFF)), 0u);
+    EXPECT_EQ(FileText(dir.File("new.pli")).substr(0, 15), "0=255,255,255\r\n");
+    EXPECT_EQ(CreatePaletteFile(dir.File("NEW.pli"), Filled(0)), static_cast<DWORD>(ERROR_FILE_EXISTS));
+    EXPECT_EQ(FileText(dir.File("new.pli")).substr(0, 15), "0=255,255,255\r\n");
+    ASSERT_TRUE(::CreateDirectoryA(dir.File("sub.pli").c_str(), nullptr));
+    EXPECT_EQ(CreatePaletteFile(dir.File("sub.pli"), Filled(0)), static_cast<DWORD>(ERROR_FILE_EXISTS));
+    ::RemoveDirectoryA(dir.File("sub.pli").c_str());
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"new.pli"});
+}
 
 TEST(PaletteWrite, WritesSixteenLinesAndLeavesNoOtherFile) {
     TempFolder dir;
