@@ -227,7 +227,8 @@ void MenuCommand(UINT id) {
         if (!extended) break;
         if (State.MainForm.FileList->IsEnabled()) {
             PublishPaletteFolder();
-            ShowStatusMessage(10);
+            // A folder gone since the last fill has just said so (and disabled the list).
+            if (State.MainForm.FileList->IsEnabled()) ShowStatusMessage(10);
         } else {
             ShowStatusMessage(1);
         }

@@ -300,7 +300,11 @@ void FolderEditKeys(TMessageRecord* message) noexcept {
         break;
     case VK_RETURN: {
         const std::string text = State.MainForm.FolderEdit->GetText();
-        if (!text.empty()) AddFolder(text);
+        if (!text.empty() && !AddFolder(text)) {
+            // Not a folder: say so, and show again the folder the list is about.
+            SetStatusText("[" + text + "] " + StatusText(1));
+            State.MainForm.FolderEdit->SetText(GetPaletteFolder());
+        }
         break;
     }
     case VK_UP:

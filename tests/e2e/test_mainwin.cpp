@@ -383,3 +383,15 @@ TEST_F(MainWin, APaletteFileNamedOnTheCommandLineOpensItsFolder) {
     EXPECT_EQ(Saved("Folder", "Count"), "1");
     EXPECT_EQ(lstrcmpiA(Saved("Folder", "1").c_str(), other.Path.c_str()), 0) << Saved("Folder", "1");
 }
+
+TEST_F(MainWin, OnAFirstStartTheExtendedViewKeepsShowingTheProgramFolder) {
+    const HWND w = Start("");
+    ASSERT_NE(w, nullptr);
+    Command(w, kCmdExtension);
+    HWND combo = ::FindWindowExA(w, nullptr, "ComboBox", nullptr);
+    HWND comboEdit = ::FindWindowExA(combo, nullptr, "Edit", nullptr);
+    HWND folderEdit = ::FindWindowExA(comboEdit, nullptr, "Edit", nullptr);
+    ASSERT_NE(folderEdit, nullptr);
+    EXPECT_EQ(TextOf(folderEdit), folder.Path);
+    EXPECT_EQ(CloseController(process, w), 0);
+}

@@ -192,12 +192,34 @@ protected:
         return static_cast<int>(::SendMessageA(::FindWindowExA(Main, nullptr, "ComboBox", nullptr), CB_GETCOUNT, 0, 0));
     }
 
-    // The full path FolderEdit shows over the combo's own edit.
-    std::string FolderEditText() const {
+    // FolderEdit, laid over the combo's own edit.
+    HWND FolderEdit() const {
         HWND combo = ::FindWindowExA(Main, nullptr, "ComboBox", nullptr);
         HWND comboEdit = ::FindWindowExA(combo, nullptr, "Edit", nullptr);
-        HWND edit = comboEdit != nullptr ? ::FindWindowExA(comboEdit, nullptr, "Edit", nullptr) : nullptr;
+        return comboEdit != nullptr ? ::FindWindowExA(comboEdit, nullptr, "Edit", nullptr) : nullptr;
+    }
+
+    // The full path FolderEdit shows.
+    std::string FolderEditText() const {
+        HWND edit = FolderEdit();
         return edit != nullptr ? TextOf(edit) : "<none>";
+    }
+
+    // Types a folder into FolderEdit and presses Enter there, on the keyboard.
+    void TypeFolder(const std::string& text) const {
+        HWND edit = FolderEdit();
+        ::SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        ClickAt(edit, 5, 5);
+        Sync();
+        INPUT keys[2] = {};
+        keys[0].type = keys[1].type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[1].ki.wVk = VK_RETURN;
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        ::SendInput(2, keys, sizeof(INPUT));
+        // Input comes after posted messages: wait for the key's effect on the field or the status.
+        const std::string status = StatusText();
+        WaitFor([&] { return FolderEditText() != text || StatusText() != status; }, 3000);
+        Sync();
     }
 
     // A real click at a point of a window's client area.
@@ -752,4 +774,36 @@ TEST_F(PaletteLibrary, ExitAndSuspendWaitWhileTheControllersOwnBoxIsOpen) {
     TypeName("", VK_ESCAPE);
     Command(kCmdExit);
     EXPECT_EQ(process_.WaitExit(10000), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Folders typed, folders gone
+// ---------------------------------------------------------------------------------------------
+
+TEST_F(PaletteLibrary, TypedFoldersAreListedAndPublishedAsFullPathsOfExistingFoldersOnly) {
+    Start(0);
+    // Relative to the controller's folder (its current directory), not to each hooked program's.
+    ASSERT_TRUE(::CreateDirectoryA(program_.File("rel").c_str(), nullptr));
+    TypeFolder("rel");
+    EXPECT_EQ(FolderCount(), 2);
+    EXPECT_EQ(FolderEditText(), program_.File("rel"));
+    TSharedBlock block{};
+    ASSERT_TRUE(ReadSharedBlock(block));
+    EXPECT_EQ(std::string(block.PaletteFolder), program_.File("rel"));
+
+    // A wildcard and a folder that is not there: not listed, the reason shown, the field back.
+    for (const std::string& bad : {Palettes.Path + "\\*", Palettes.File("none")}) {
+        TypeFolder(bad);
+        EXPECT_EQ(FolderCount(), 2) << bad;
+        EXPECT_EQ(StatusText(), "[" + bad + "] " + LangStatus("1")) << bad;
+        EXPECT_EQ(FolderEditText(), program_.File("rel")) << bad;
+    }
+    ASSERT_TRUE(ReadSharedBlock(block));
+    EXPECT_EQ(std::string(block.PaletteFolder), program_.File("rel"));
+
+    // The listed folder removed behind the controller's back: the first F5 says so.
+    ASSERT_TRUE(::RemoveDirectoryA(program_.File("rel").c_str()));
+    Command(kCmdReLoad);
+    Sync();
+    EXPECT_EQ(StatusText(), LangStatus("1"));
 }

@@ -311,3 +311,18 @@ TEST_F(StartUp, StartedMinimisedWithTheTrayIconOnItStartsHiddenWhateverShowSays)
     EXPECT_EQ(IniString(folder.File("vorlund.ini"), "Pelmira", "Tray"), "1");
     EXPECT_EQ(IniString(folder.File("vorlund.ini"), "Pelmira", "Show"), "0");
 }
+
+TEST_F(StartUp, ALongFolderComesBackWholeAndAMissingCommandLinePathAddsNoFolder) {
+    TTempFolder folder("longfolder");
+    ASSERT_TRUE(InstallController(folder));
+    const std::string ini = folder.File("vorlund.ini");
+    const std::string longFolder = "C:\\" + std::string(90, 'p') + "\\" + std::string(90, 'q');
+    ASSERT_TRUE(WriteTextFile(ini, "[Folder]\r\nEnable=1\r\nCount=1\r\n1=" + longFolder + "\r\nSelect=0\r\n"));
+    TControllerProcess p;
+    ASSERT_TRUE(p.Start(folder, -1, "nowhere\\x.pli"));
+    const HWND w = WaitForMainWindow(p);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(CloseController(p, w), 0);
+    EXPECT_EQ(IniString(ini, "Folder", "Count"), "1");
+    EXPECT_EQ(IniString(ini, "Folder", "1"), longFolder);
+}
