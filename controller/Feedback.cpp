@@ -48,6 +48,16 @@ int ShowMessageBox(const std::string& text, const std::string& caption, UINT typ
     return ::MessageBoxA(Window(), text.c_str(), caption.c_str(), type);
 }
 
+namespace {
+unsigned KeyHolders = 0;
+}  // namespace
+
+void HoldKeys(TKeyHolder holder, bool held) {
+    const auto bit = static_cast<unsigned>(holder);
+    KeyHolders = held ? KeyHolders | bit : KeyHolders & ~bit;
+    SetAcceleratorsEnabled(KeyHolders == 0);
+}
+
 bool MenuItemChecked(UINT id) {
     const TMainForm& form = State.MainForm;
     switch (id) {

@@ -22,6 +22,10 @@ void ShowStatusMessage(int k);
 
 // Accelerators on (the window's table) or off (while an edit field needs every key).
 void SetAcceleratorsEnabled(bool on);
+// What needs every key while it lasts. The accelerators are on only while neither holds them:
+// leaving the folder field in the middle of a name edit must not switch them back on.
+enum class TKeyHolder : unsigned { FolderEdit = 1, NameEdit = 2 };
+void HoldKeys(TKeyHolder holder, bool held);
 
 // A modal loop of the controller's own (a message box, the colour or folder picker) runs from
 // construction to destruction. The main window still receives tray clicks, WM_CLOSE and posted

@@ -138,7 +138,7 @@ void FinishNameEdit() {
     SetNameEditControls(true);
     SetPaletteChanged(ReWriteWasEnabled);
     List()->SetEditMode(false);
-    SetAcceleratorsEnabled(true);
+    HoldKeys(TKeyHolder::NameEdit, false);
 }
 
 // The name was refused: the old name back, and the same row edited again. The new edit is
@@ -354,7 +354,7 @@ void BeginNameEdit() {
     const int notified = State.EditRowNotified;
     State.EditRowNotified = -1;
     if (!EditStartsFresh) return;
-    SetAcceleratorsEnabled(false);
+    HoldKeys(TKeyHolder::NameEdit, true);
     TAPIListView* list = List();
     EditRow = notified >= 0 ? notified : list->FirstSelected();
     EditOldName = list->GetItemText(EditRow, 0);

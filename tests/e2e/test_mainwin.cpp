@@ -395,3 +395,20 @@ TEST_F(MainWin, OnAFirstStartTheExtendedViewKeepsShowingTheProgramFolder) {
     EXPECT_EQ(TextOf(folderEdit), folder.Path);
     EXPECT_EQ(CloseController(process, w), 0);
 }
+
+TEST_F(MainWin, AfterExplorerRestartsTheTrayIconComesBack) {
+    const HWND w = Start("[Pelmira]\r\nTray=1\r\n");
+    ASSERT_NE(w, nullptr);
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = w;
+    icon.uID = kTrayIconId;
+    // Modifying nothing answers whether the shell holds the icon.
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_MODIFY, &icon));
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &icon));  // what a restarted shell has forgotten
+    ASSERT_FALSE(::Shell_NotifyIconA(NIM_MODIFY, &icon));
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutA(w, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_NORMAL, kWaitMs, &answer);
+    EXPECT_TRUE(::Shell_NotifyIconA(NIM_MODIFY, &icon));
+    EXPECT_EQ(CloseController(process, w), 0);
+}
