@@ -32,7 +32,15 @@ bool LoadPaletteColors(const std::string& path, pelmira::TPaletteColors& colors,
     const TPaletteReadResult result = ReadPaletteFile(path, text);
     if (error != nullptr) *error = ReadErrorCode(result, path);
     if (result != TPaletteReadResult::Ok) return false;
-    colors = pelmira::ParsePaletteColors(text);
+    // Many editors end lines with LF alone; read as the format splits lines, every blue would
+    // be lost. A line end is a line end: LF alone counts as CR LF, and CR LF reads as before.
+    std::string lines;
+    lines.reserve(text.size() + pelmira::kPaletteEntries);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) lines += '\r';
+        lines += text[i];
+    }
+    colors = pelmira::ParsePaletteColors(lines);
     return true;
 }
 

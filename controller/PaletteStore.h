@@ -9,7 +9,7 @@
 
 #include "PaletteText.h"
 
-// Reads the palette at `path` into `colors`. False, with `colors` untouched, when the file is
+// Reads the palette at `path` into `colors`; lines may end in CR LF or in LF alone. False, with `colors` untouched, when the file is
 // missing, held open elsewhere, locked, larger than a palette can be, or unreadable; `error`
 // (when given) then receives the system error code that says which.
 bool LoadPaletteColors(const std::string& path, pelmira::TPaletteColors& colors, DWORD* error = nullptr);

@@ -79,13 +79,13 @@ TPaletteColors Filled(std::uint32_t color) {
 
 TEST(PaletteRead, ShortLinesAndShortFilesGiveZerosWhereTextIsMissing) {
     TempFolder dir;
-    // LF alone: no CR ends blue, so blue is empty and reads as 0.
+    // LF alone ends a line as CR LF does: blue is kept.
     std::string lfOnly;
     for (int k = 0; k < 16; ++k) lfOnly += std::to_string(k) + "=10,20,30\n";
     PutFile(dir.File("lf.pli"), lfOnly);
     TPaletteColors colors = Filled(0x123456);
     ASSERT_TRUE(LoadPaletteColors(dir.File("lf.pli"), colors));
-    for (std::uint32_t c : colors) EXPECT_EQ(c, 0x00140Au);
+    for (std::uint32_t c : colors) EXPECT_EQ(c, 0x1E140Au);
 
     std::string tenLines;
     for (int k = 0; k < 10; ++k) tenLines += std::to_string(k) + "=255,0,0\r\n";
@@ -120,6 +120,16 @@ TEST(PaletteRead, MissingHeldOrOversizedFilesLeaveTheColoursAsTheyWere) {
     EXPECT_FALSE(LoadPaletteColors(dir.File("held.pli"), colors));
     ::CloseHandle(held);
     EXPECT_EQ(colors, Filled(0xABCDEF));
+}
+
+TEST(PaletteRead, LinesEndedByLfAloneKeepTheirBlue) {
+    TempFolder dir;
+    std::string mixed;
+    for (int k = 0; k < 16; ++k) mixed += std::to_string(k) + "=10,20," + std::to_string(30 + k) + (k % 2 ? "\n" : "\r\n");
+    PutFile(dir.File("mixed.pli"), mixed);
+    TPaletteColors colors{};
+    ASSERT_TRUE(LoadPaletteColors(dir.File("mixed.pli"), colors));
+    for (int k = 0; k < 16; ++k) EXPECT_EQ(colors[k], 10u | 20u << 8 | static_cast<std::uint32_t>(30 + k) << 16) << k;
 }
 
 TEST(PaletteRead, AFailedReadSaysWhyInTheSystemsTerms) {
