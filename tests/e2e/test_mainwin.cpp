@@ -9,6 +9,7 @@
 #include "ControllerHarness.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 using namespace harness;
 
