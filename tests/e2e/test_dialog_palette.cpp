@@ -212,7 +212,7 @@ TEST_P(Palette, AGimpPaletteLoadsItsFirstSixteenColours) {
         gpl += std::to_string(GetRValue(c)) + "\t" + std::to_string(GetGValue(c)) + " " + std::to_string(GetBValue(c)) +
                "\tcolour " + std::to_string(k) + "\r\n";
     }
-    PutFile(Path("twenty.gpl"), gpl);
+    WriteTextFile(Path("twenty.gpl"), gpl);
 
     ClickButton(PanelOf(dialog), 0);
     HWND box = client.WaitForBox();
@@ -226,8 +226,8 @@ TEST_P(Palette, AGimpPaletteLoadsItsFirstSixteenColours) {
     EXPECT_EQ(WaitForCells(dialog, PaletteCells()), CellsText(PaletteCells()));
     EXPECT_EQ(StatusText(dialog), "twenty.gpl: 20 colours, the first 16 loaded");
 
-    PutFile(Path("three.gpl"), "GIMP Palette\n1 2 3\n4 5 6\n7 8 9\n");
-    PutFile(list, Path("three.gpl") + "\n");
+    WriteTextFile(Path("three.gpl"), "GIMP Palette\n1 2 3\n4 5 6\n7 8 9\n");
+    WriteTextFile(list, Path("three.gpl") + "\n");
     ::SendMessageTimeoutA(dialog, ::RegisterWindowMessageA("PelmiraTestDrop"), 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);
     std::vector<COLORREF> three = AllWhite();
     three[0] = RGB(1, 2, 3);
