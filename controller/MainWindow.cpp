@@ -12,6 +12,7 @@
 #include "Commands.h"
 #include "ControllerState.h"
 #include "Feedback.h"
+#include "PaletteExchange.h"
 #include "PaletteList.h"
 #include "PaletteOps.h"
 #include "Placement.h"
@@ -58,6 +59,10 @@ void RouteMenuCommand(TMessageRecord* message) noexcept { MenuCommand(LOWORD(mes
 
 void RouteListCommand(TMessageRecord* message) noexcept {
     const UINT id = LOWORD(message->WParam);
+    if (id == kCmdExport) {
+        ExportCurrentPalette();
+        return;
+    }
     ListCommand(id, id == kCmdDuplicate);
 }
 
@@ -123,6 +128,7 @@ void BuildMenus() {
     listMenu->AppendItem(ReadLanguageText(Texts::ListReName), kCmdListReName);
     listMenu->AppendItem(ReadLanguageText(Texts::ListDelete), kCmdListDelete);
     listMenu->AppendItem(ReadLanguageText(Texts::ListDuplicate), kCmdDuplicate);
+    listMenu->AppendItem(ReadLanguageText(kExportMenuText), kCmdExport);
 
     TAPopupMenu* colorMenu = CreatePopupMenuObject(w, kCmdListMenu, nullptr);
     State.MainForm.ColorMenu = colorMenu;
@@ -130,6 +136,7 @@ void BuildMenus() {
     colorMenu->AppendItem(ReadLanguageText(Texts::ColorEdit), kCmdColorEdit);
     colorMenu->AppendItem(ReadLanguageText(Texts::ColorInit), kCmdColorInit);
     colorMenu->AppendItem(ReadLanguageText(Texts::ColorDuplicate), kCmdDuplicate);
+    colorMenu->AppendItem(ReadLanguageText(kExportMenuText), kCmdExport);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -491,6 +498,10 @@ void MainWindowCreate(TMessageRecord*) {
     if (!State.MainForm.FolderCheck->Checked) EnableFolderControls(false);
     State.MainForm.FolderDrop = new TAPIDragDrop(State.MainForm.FolderCombo->Window);
     State.MainForm.FolderDrop->OnDrop = FolderDropped;
+    // Other tools' palettes dropped on the list or a colour button are imported.
+    // The colour buttons are drawn on the main window, which takes their drops.
+    (new TAPIDragDrop(State.MainForm.FileList->Window))->OnDrop = PaletteFilesDropped;
+    (new TAPIDragDrop(Window()))->OnDrop = ColorButtonsDropped;
 
     State.MainForm.Extension->SetChecked(StartOptions.Extension == 1);
     State.MainForm.OnTop->SetChecked(StartOptions.OnTop == 1);

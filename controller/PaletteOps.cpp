@@ -2,6 +2,8 @@
 // (see PaletteOps.h).
 #include "PaletteOps.h"
 
+#include "PaletteExchange.h"
+
 #include <windowsx.h>
 
 #include <vector>
@@ -290,6 +292,7 @@ void ColorButtonMenu(int index) {
     case kCmdColorEdit: EditColor(index); break;
     case kCmdColorInit: FillAllColors(State.MainForm.Paletto[index]->Color); break;
     case kCmdDuplicate: ListCommand(kCmdListNew, true); break;
+    case kCmdExport: ExportCurrentPalette(); break;
     default: break;
     }
 }

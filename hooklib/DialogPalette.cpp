@@ -5,6 +5,7 @@
 // boxes followed by the add button. A save reads the cells' pixels off the screen.
 #include "DialogPalette.h"
 
+#include "DialogFormats.h"
 #include "DialogState.h"
 #include "HookBlock.h"
 #include "PaletteFile.h"
@@ -28,7 +29,7 @@ void LoadPalette(const std::string* droppedFile) {
         chosen = true;
     } else {
         TOpenSave result;
-        if (OpenFileDialog(s.Dialog, s.CurrentPalette.FileName, s.Settings.PaletteFilter,
+        if (OpenFileDialog(s.Dialog, s.CurrentPalette.FileName, LoadFilter(s.Settings.PaletteFilter, s.Settings.AllPalettes),
                            BlockText(block->PaletteFolder), result)) {
             s.CurrentPalette = result;
             chosen = true;
@@ -36,7 +37,7 @@ void LoadPalette(const std::string* droppedFile) {
     }
     // The open box ran a modal loop: the dialog may have ended meanwhile.
     if (gDialog.get() != &s) return;
-    if (!pelmira::HasPaletteExtension(s.CurrentPalette.FullPath)) {
+    if (!IsLoadablePath(s.CurrentPalette.FullPath)) {
         s.CurrentPalette = kept;
         return;
     }
@@ -45,7 +46,23 @@ void LoadPalette(const std::string* droppedFile) {
     // Read and check the file before the dialog is touched: a file that cannot be read leaves
     // the custom colours as they are.
     std::string text;
-    if (ReadPaletteFile(s.CurrentPalette.FullPath, text) != TPaletteReadResult::Ok) {
+    std::size_t colorCount = 0;
+    bool read = false;
+    if (IsForeignPalettePath(s.CurrentPalette.FullPath)) {
+        const TForeignLoad foreign = LoadForeignPalette(s.CurrentPalette.FullPath);
+        read = foreign.Ok;
+        text = foreign.PaletteText;
+        colorCount = foreign.ColorCount;
+    } else {
+        read = ReadPaletteFile(s.CurrentPalette.FullPath, text) == TPaletteReadResult::Ok;
+    }
+    if (!read && droppedFile != nullptr && IsForeignPalettePath(*droppedFile)) {
+        // A dropped file that no reader takes (a ".txt" of notes) is passed over like any other
+        // file that is not a palette; one chosen in the open box was meant to load and says so.
+        s.CurrentPalette = kept;
+        return;
+    }
+    if (!read) {
         const std::string name = s.CurrentPalette.FileName;
         s.CurrentPalette = kept;
         ShowStatus(s.Settings.LoadFailed + " " + name);
@@ -61,7 +78,10 @@ void LoadPalette(const std::string* droppedFile) {
     ClickAtCursor();  // selects the first custom cell as the add button's target
     s.LoadTimer->Start();
     WriteBlockText(block->PaletteFolder, s.CurrentPalette.Directory);
-    ShowPaletteName();
+    if (colorCount > pelmira::kPaletteEntries)
+        ShowStatus(MoreColorsText(s.Settings.MoreColors, s.CurrentPalette.FileName, colorCount));
+    else
+        ShowPaletteName();
     ::SetCursorPos(cursor.x, cursor.y);
 }
 
@@ -90,7 +110,7 @@ void SavePalette() {
     TDialogState& s = *gDialog;
 
     TOpenSave result;
-    if (!SaveFileDialog(s.Dialog, s.CurrentPalette.FileName, s.Settings.PaletteFilter,
+    if (!SaveFileDialog(s.Dialog, s.CurrentPalette.FileName, SaveFilter(s.Settings.PaletteFilter),
                         BlockText(block->PaletteFolder), result))
         return;
     if (gDialog.get() != &s) return;
@@ -110,7 +130,10 @@ void SavePalette() {
             }
         }
     }
-    if (WritePaletteFile(s.CurrentPalette.FullPath, pelmira::FormatPaletteText(colors)))
+    const bool saved = IsForeignPalettePath(s.CurrentPalette.FullPath)
+                           ? SaveForeignPalette(s.CurrentPalette.FullPath, colors).empty()
+                           : WritePaletteFile(s.CurrentPalette.FullPath, pelmira::FormatPaletteText(colors));
+    if (saved)
         ShowPaletteName();
     else
         ShowStatus(s.Settings.SaveFailed + " " + s.CurrentPalette.FileName);

@@ -20,6 +20,8 @@ constexpr TButtonDefault kButtonDefaults[kPanelButtonCount] = {
 // Failure texts have defaults of their own: an empty text would hide the failure it reports.
 constexpr char kDefaultSaveFailed[] = "Not saved:";
 constexpr char kDefaultLoadFailed[] = "Not loaded:";
+constexpr char kDefaultAllPalettes[] = "All palettes";
+constexpr char kDefaultMoreColors[] = "%1: %2 colours, the first 16 loaded";
 
 // The filter entries are read up to the first missing key; a limit keeps a damaged file finite.
 constexpr int kMaxFilterEntries = 64;
@@ -64,5 +66,7 @@ TDialogSettings ReadDialogSettings(const std::string& layoutFile, const std::str
         entries.push_back(std::move(value));
     }
     s.PaletteFilter = pelmira::BuildPaletteFilter(entries);
+    s.AllPalettes = ReadIniString(languageFile, "Exchange_hook", "AllPalettes", kDefaultAllPalettes);
+    s.MoreColors = ReadIniString(languageFile, "Exchange_hook", "MoreColors", kDefaultMoreColors);
     return s;
 }

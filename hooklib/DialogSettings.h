@@ -43,6 +43,8 @@ struct TDialogSettings {
     TFontSetting TipFont;
     TFontSetting StatusFont;
     std::string PaletteFilter;                               // NUL-separated pairs, double NUL
+    std::string AllPalettes;                                 // "Exchange_hook" AllPalettes: open box's first filter
+    std::string MoreColors;                                  // "Exchange_hook" MoreColors: "%1" file, "%2" count
 };
 
 TDialogSettings ReadDialogSettings(const std::string& layoutFile, const std::string& languageFile);

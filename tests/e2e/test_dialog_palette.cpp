@@ -198,6 +198,50 @@ TEST_P(Palette, DroppedFilesLoadTheFirstAndNothingButPli) {
     for (const char* name : {"notes.txt", "first.pli", "second.pli", "drop.txt"}) ::DeleteFileA(Path(name).c_str());
 }
 
+// Another tool's palette: the open box offers every palette kind first, the first sixteen of a
+// GIMP palette's twenty colours fill the cells, and the status bar says the file had more. A
+// dropped GIMP palette of three colours leaves the other cells white.
+TEST_P(Palette, AGimpPaletteLoadsItsFirstSixteenColours) {
+    const std::string list = Path("drop.txt");
+    TClient client(GetParam(), "--drop-list \"" + list + "\"");
+    HWND dialog = Open(client);
+    ASSERT_NE(dialog, nullptr);
+    std::string gpl = "GIMP Palette\r\nName: Twenty\r\nColumns: 4\r\n# made for the test\r\n";
+    for (int k = 0; k < 20; ++k) {
+        const COLORREF c = k < 16 ? PaletteColor(k) : RGB(k, k, k);
+        gpl += std::to_string(GetRValue(c)) + "\t" + std::to_string(GetGValue(c)) + " " + std::to_string(GetBValue(c)) +
+               "\tcolour " + std::to_string(k) + "\r\n";
+    }
+    WriteTextFile(Path("twenty.gpl"), gpl);
+
+    ClickButton(PanelOf(dialog), 0);
+    HWND box = client.WaitForBox();
+    ASSERT_NE(box, nullptr);
+    const HWND types = ::GetDlgItem(box, 1136);  // cmb1: the box's file type list
+    // The box's controls are Unicode windows: an ANSI request across processes gets UTF-16.
+    wchar_t first[256] = {};
+    ::SendMessageTimeoutW(types, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first), SMTO_ABORTIFHUNG, 5000, nullptr);
+    EXPECT_EQ(std::wstring(first), L"All palettes");
+    AnswerBox(box, Path("twenty.gpl"));
+    EXPECT_EQ(WaitForCells(dialog, PaletteCells()), CellsText(PaletteCells()));
+    EXPECT_EQ(StatusText(dialog), "twenty.gpl: 20 colours, the first 16 loaded");
+
+    WriteTextFile(Path("three.gpl"), "GIMP Palette\n1 2 3\n4 5 6\n7 8 9\n");
+    WriteTextFile(list, Path("three.gpl") + "\n");
+    ::SendMessageTimeoutA(dialog, ::RegisterWindowMessageA("PelmiraTestDrop"), 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);
+    std::vector<COLORREF> three = AllWhite();
+    three[0] = RGB(1, 2, 3);
+    three[1] = RGB(4, 5, 6);
+    three[2] = RGB(7, 8, 9);
+    EXPECT_EQ(WaitForCells(dialog, three), CellsText(three));
+    EXPECT_EQ(StatusText(dialog), "three.gpl");
+    {
+        TBlockView block;
+        SetBlockText(block->PaletteFolder, dir_);
+    }
+    for (const char* name : {"twenty.gpl", "three.gpl", "drop.txt"}) ::DeleteFileA(Path(name).c_str());
+}
+
 TEST_F(TDialogSuite, LongLinesLoadIntoTheStandIn) {
     // Wine's boxes take three digits only, so the padded numbers go to the stand-in.
     TClient client(TDialogKind::StandIn, "");

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "ControllerHarness.h"
+#include "PaletteFormats.h"
+#include "../../controller/PaletteExchange.h"
 #include "ScreenPicture.h"
 
 using namespace harness;
@@ -152,6 +154,10 @@ protected:
     // Drops `paths` on the folder combo the way the shell does: a WM_DROPFILES whose drop
     // handle is a DROPFILES block in the controller's memory (a fixed block is its own handle).
     void DropOnFolderCombo(const std::vector<std::string>& paths) {
+        DropOn(::FindWindowExA(Main, nullptr, "ComboBox", nullptr), paths);
+    }
+
+    void DropOn(HWND target, const std::vector<std::string>& paths) {
         std::string block(sizeof(DROPFILES), '\0');
         auto* header = reinterpret_cast<DROPFILES*>(block.data());
         header->pFiles = sizeof(DROPFILES);
@@ -159,8 +165,7 @@ protected:
         block += '\0';
         drops_.push_back(std::make_unique<TRemoteMemory>(process_.Id, block.size()));
         drops_.back()->Write(0, block.data(), block.size());
-        HWND combo = ::FindWindowExA(Main, nullptr, "ComboBox", nullptr);
-        ::PostMessageA(combo, WM_DROPFILES, reinterpret_cast<WPARAM>(drops_.back()->At(0)), 0);
+        ::PostMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(drops_.back()->At(0)), 0);
         Sync();
     }
 
@@ -781,4 +786,42 @@ TEST_F(PaletteLibrary, TypedFoldersAreListedAndPublishedAsFullPathsOfExistingFol
     Command(kCmdReLoad);
     Sync();
     EXPECT_EQ(StatusText(), LangStatus("1"));
+}
+
+// Another tool's palette of twenty colours dropped on the list becomes two palettes of sixteen,
+// the second filled up with white; Export writes the current colours as a GIMP palette.
+TEST_F(PaletteLibrary, ADroppedGimpPaletteIsImportedInSixteensAndExportWritesOne) {
+    ASSERT_TRUE(WriteTextFile(Palettes.File("c.pli"), Lines("20,0,0")));
+    Start(0);
+    TTempFolder elsewhere("import");
+    std::string gpl = "GIMP Palette\nName: warm\n#\n";
+    for (int i = 0; i < 20; ++i) gpl += std::to_string(i * 10) + " " + std::to_string(200 - i) + " 7\tc" + std::to_string(i) + "\n";
+    ASSERT_TRUE(WriteTextFile(elsewhere.File("warm.gpl"), gpl));
+
+    DropOn(List, {elsewhere.File("warm.gpl")});
+    ASSERT_TRUE(WaitFor([&] { return Rows().size() == 3; })) << Rows().size();
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"c", "warm 1", "warm 2"}));
+    std::string first, second;
+    for (int k = 0; k < 16; ++k) {
+        first += std::to_string(k) + "=" + std::to_string(k * 10) + "," + std::to_string(200 - k) + ",7\r\n";
+        second += std::to_string(k) + "=" +
+                  (k < 4 ? std::to_string(160 + k * 10) + "," + std::to_string(184 - k) + ",7" : "255,255,255") + "\r\n";
+    }
+    EXPECT_EQ(FileText(Palettes.File("warm 1.pli")), first);
+    EXPECT_EQ(FileText(Palettes.File("warm 2.pli")), second);
+
+    // The current palette (c: sixteen times 20,0,0) out through the save box as ".gpl".
+    Command(kCmdExport);
+    HWND box = WaitForMessageBox(process_);
+    ASSERT_NE(box, nullptr) << "no save box";
+    HWND name = ::GetDlgItem(box, 1148) != nullptr ? ::GetDlgItem(box, 1148) : ::GetDlgItem(box, 1152);
+    const std::string out = Palettes.File("export.gpl");
+    ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(out.c_str()));
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitFor([&] { return FileExists(out); }));
+    const std::string text = FileText(out);
+    EXPECT_EQ(text.rfind("GIMP Palette\n", 0), 0u) << text;
+    const pelmira::formats::TReadResult back = pelmira::formats::ReadPalette(text, out);
+    ASSERT_TRUE(back.Ok) << back.Error;
+    EXPECT_EQ(back.Colors, pelmira::formats::TPalette(16, {20, 0, 0, ""}));
 }
