@@ -79,13 +79,13 @@ TPaletteColors Filled(std::uint32_t color) {
 
 TEST(PaletteRead, ShortLinesAndShortFilesGiveZerosWhereTextIsMissing) {
     TempFolder dir;
-    // LF alone: no CR ends blue, so blue is empty and reads as 0.
+    // LF alone ends the line and its blue as CR LF does.
     std::string lfOnly;
     for (int k = 0; k < 16; ++k) lfOnly += std::to_string(k) + "=10,20,30\n";
     PutFile(dir.File("lf.pli"), lfOnly);
     TPaletteColors colors = Filled(0x123456);
     ASSERT_TRUE(LoadPaletteColors(dir.File("lf.pli"), colors));
-    for (std::uint32_t c : colors) EXPECT_EQ(c, 0x00140Au);
+    for (std::uint32_t c : colors) EXPECT_EQ(c, 0x1E140Au);
 
     std::string tenLines;
     for (int k = 0; k < 10; ++k) tenLines += std::to_string(k) + "=255,0,0\r\n";
