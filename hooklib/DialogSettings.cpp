@@ -20,6 +20,8 @@ constexpr TButtonDefault kButtonDefaults[kPanelButtonCount] = {
 // Failure texts have defaults of their own: an empty text would hide the failure it reports.
 constexpr char kDefaultSaveFailed[] = "Not saved:";
 constexpr char kDefaultLoadFailed[] = "Not loaded:";
+constexpr char kDefaultSaveUnreadable[] =
+    "Not saved: the custom colours cannot be read where the dialog is. Move it fully into view.";
 
 // The filter entries are read up to the first missing key; a limit keeps a damaged file finite.
 constexpr int kMaxFilterEntries = 64;
@@ -53,6 +55,7 @@ TDialogSettings ReadDialogSettings(const std::string& layoutFile, const std::str
     s.Messages[1] = ReadIniString(languageFile, "Message_hook", "1", "");
     s.SaveFailed = ReadIniString(languageFile, "Message_hook", "2", kDefaultSaveFailed);
     s.LoadFailed = ReadIniString(languageFile, "Message_hook", "3", kDefaultLoadFailed);
+    s.SaveUnreadable = ReadIniString(languageFile, "Message_hook", "4", kDefaultSaveUnreadable);
     s.HookFont = ReadFont(languageFile, "HookFont");
     s.TipFont = ReadFont(languageFile, "TipFont");
     s.StatusFont = ReadFont(languageFile, "StatusFont");

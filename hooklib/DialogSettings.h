@@ -39,6 +39,7 @@ struct TDialogSettings {
     std::array<std::string, 2> Messages;                     // "Message_hook" 0 and 1
     std::string SaveFailed;                                  // "Message_hook" 2
     std::string LoadFailed;                                  // "Message_hook" 3
+    std::string SaveUnreadable;                              // "Message_hook" 4
     TFontSetting HookFont;
     TFontSetting TipFont;
     TFontSetting StatusFont;

@@ -64,6 +64,77 @@ TEST_P(Palette, SavingAnAllWhiteDialogWritesSixteenWhiteLines) {
     ::DeleteFileA(Path("mycolours.pli").c_str());
 }
 
+namespace {
+
+std::string PaletteArgs() {
+    std::string list;
+    for (int k = 0; k < 16; ++k) {
+        char hex[8];
+        const COLORREF c = PaletteColor(k);
+        std::snprintf(hex, sizeof hex, "%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
+        list += (k ? "," : "") + std::string(hex);
+    }
+    return "--custom " + list;
+}
+
+// A topmost window of this process in one solid colour.
+HWND CoverWindow(const RECT& r, COLORREF color) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ::DefWindowProcA;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.hbrBackground = ::CreateSolidBrush(color);
+    wc.lpszClassName = "PelmiraTestCover";
+    ::RegisterClassA(&wc);
+    HWND w = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, wc.lpszClassName, "",
+                               WS_POPUP | WS_VISIBLE, r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr,
+                               nullptr, wc.hInstance, nullptr);
+    ::UpdateWindow(w);
+    return w;
+}
+
+constexpr char kUnreadable[] =
+    "Not saved: the custom colours cannot be read where the dialog is. Move it fully into view.";
+
+}  // namespace
+
+// Whatever covers the dialog or lies past the screen's edge, a save writes the cells' own colours
+// or writes nothing and says why.
+TEST_P(Palette, ASaveWritesTheCellsOwnColoursOrRefuses) {
+    TClient client(GetParam(), PaletteArgs());
+    HWND dialog = client.WaitForTakenOverDialog();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(WaitForCells(dialog, PaletteCells()), CellsText(PaletteCells()));
+    const auto saveIsHonest = [&](const std::string& name) {
+        Save(client, dialog, Path(name));
+        std::string text;
+        ASSERT_TRUE(WaitFor([&] { return GetFile(Path(name), text) || StatusText(dialog) == kUnreadable; }))
+            << StatusText(dialog);
+        if (GetFile(Path(name), text)) {
+            EXPECT_EQ(text, PaletteFileText()) << name;
+            EXPECT_EQ(StatusText(dialog), name);
+        }
+        ::DeleteFileA(Path(name).c_str());
+    };
+
+    // A window over cells 2 and 3.
+    const POINT a = CustomCellPoint(dialog, 2), b = CustomCellPoint(dialog, 3);
+    HWND cover = CoverWindow(RECT{a.x - 8, a.y - 8, b.x + 8, b.y + 8}, RGB(1, 2, 3));
+    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(a) == RGB(1, 2, 3) && ScreenPixel(b) == RGB(1, 2, 3); }))
+        << "the cover shows";
+    saveIsHonest("covered.pli");
+    ::DestroyWindow(cover);
+    PumpMessages();
+
+    // The right half of the custom grid past the screen's right edge.
+    const RECT d = WindowRectOf(dialog);
+    const int cellsLeftOfEdge = CustomCellPoint(dialog, 3).x - d.left;
+    ::SetWindowPos(dialog, nullptr, ::GetSystemMetrics(SM_CXSCREEN) - cellsLeftOfEdge, d.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(WaitFor([&] { return CustomCellPoint(dialog, 7).x > ::GetSystemMetrics(SM_CXSCREEN); }));
+    saveIsHonest("offscreen.pli");
+    ::SetWindowPos(dialog, nullptr, d.left, d.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 TEST_P(Palette, AFailedSaveIsReportedAndKeepsTheOldFile) {
     TClient client(GetParam(), "");
     HWND dialog = Open(client);
