@@ -9,13 +9,14 @@
 namespace {
 
 struct TButtonDefault {
-    const char* Section;  // layout section and "Button_hook" key
+    const char* Section;  // layout section, "Button_hook" and "Key_hook" key
     int X;
     const char* Caption;
+    const char* Key;  // none of them a mnemonic of the colour dialog itself
 };
 
 constexpr TButtonDefault kButtonDefaults[kPanelButtonCount] = {
-    {"Read", 0, "o"}, {"Write", 30, "s"}, {"Spuit", 60, "+"}, {"setColor", 90, "v"}};
+    {"Read", 0, "o", "F"}, {"Write", 30, "s", "W"}, {"Spuit", 60, "+", "P"}, {"setColor", 90, "v", "V"}};
 
 // Failure texts have defaults of their own: an empty text would hide the failure it reports.
 constexpr char kDefaultSaveFailed[] = "Not saved:";
@@ -36,6 +37,13 @@ TFontSetting ReadFont(const std::string& language, const char* section) {
 
 }  // namespace
 
+char PanelKeyOf(const std::string& value) {
+    if (value.empty()) return 0;
+    char ch = value[0];
+    if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+    return (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') ? ch : 0;
+}
+
 TDialogSettings ReadDialogSettings(const std::string& layoutFile, const std::string& languageFile) {
     TDialogSettings s;
     for (int i = 0; i < kPanelButtonCount; ++i) {
@@ -48,6 +56,8 @@ TDialogSettings ReadDialogSettings(const std::string& layoutFile, const std::str
         r.Caption = ReadIniString(languageFile, "Button_hook", d.Section, d.Caption);
         const std::string key = IntToText(i);
         s.TipTexts[i] = ReadIniString(languageFile, "TipHelp_hook", key, ".");
+        s.Keys[i] = PanelKeyOf(ReadIniString(languageFile, "Key_hook", d.Section, d.Key));
+        if (s.Keys[i] != 0 && s.TipTexts[i] != ".") s.TipTexts[i] += std::string(" (Alt+") + s.Keys[i] + ")";
         s.TipStatus[i] = ReadIniString(languageFile, "TipHelpStatus_hook", key, ".");
     }
     s.HookSize = ReadIniInt(layoutFile, "HookSize", "h", 10);

@@ -135,6 +135,40 @@ TEST_P(Palette, ASaveWritesTheCellsOwnColoursOrRefuses) {
     ::SetWindowPos(dialog, nullptr, d.left, d.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Alt+F loads and Alt+W saves without the mouse; Alt+V puts the current colour into a cell.
+TEST_P(Palette, TheKeyboardLoadsSavesAndSetsAColour) {
+    TClient client(GetParam(), "");
+    HWND dialog = Open(client);
+    ASSERT_NE(dialog, nullptr);
+    const auto altKey = [&](char key) {
+        ::PostMessageA(dialog, WM_SYSKEYDOWN, static_cast<WPARAM>(key), 1 | 1 << 29);
+        ::PostMessageA(dialog, WM_SYSKEYUP, static_cast<WPARAM>(key), 1 | 1 << 29 | 3u << 30);
+    };
+    const auto answer = [&](const std::string& path) {
+        HWND box = client.WaitForBox();
+        ASSERT_NE(box, nullptr) << "no box for the key";
+        AnswerBox(box, path);
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
+    };
+
+    PutFile(Path("keys.pli"), PaletteFileText());
+    altKey('F');
+    answer(Path("keys.pli"));
+    EXPECT_EQ(WaitForCells(dialog, PaletteCells()), CellsText(PaletteCells()));
+
+    altKey('W');
+    answer(Path("keyed.pli"));
+    std::string text;
+    EXPECT_TRUE(WaitFor([&] { return GetFile(Path("keyed.pli"), text) && text == PaletteFileText(); })) << text;
+
+    // A letter that is no button's is left to the dialog.
+    altKey('Q');
+    EXPECT_TRUE(WaitFor([&] { return StatusText(dialog) == "keyed.pli"; }));
+    altKey('V');
+    EXPECT_TRUE(WaitFor([&] { return StatusText(dialog) == "applied"; })) << StatusText(dialog);
+    for (const char* name : {"keys.pli", "keyed.pli"}) ::DeleteFileA(Path(name).c_str());
+}
+
 TEST_P(Palette, AFailedSaveIsReportedAndKeepsTheOldFile) {
     TClient client(GetParam(), "");
     HWND dialog = Open(client);
