@@ -38,7 +38,10 @@ void LoadPalette(const std::string* droppedFile) {
     // The open box ran a modal loop: the dialog may have ended meanwhile.
     if (gDialog.get() != &s) return;
     if (!pelmira::HasPaletteExtension(s.CurrentPalette.FullPath)) {
+        const std::string name = s.CurrentPalette.FileName;
         s.CurrentPalette = kept;
+        // A file picked in the open box gets an answer; a dropped one is passed over quietly.
+        if (chosen && droppedFile == nullptr) ShowStatus(s.Settings.NotPalette + " " + name);
         return;
     }
     if (!chosen) return;

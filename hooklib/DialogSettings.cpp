@@ -21,6 +21,7 @@ constexpr TButtonDefault kButtonDefaults[kPanelButtonCount] = {
 // Failure texts have defaults of their own: an empty text would hide the failure it reports.
 constexpr char kDefaultSaveFailed[] = "Not saved:";
 constexpr char kDefaultLoadFailed[] = "Not loaded:";
+constexpr char kDefaultNotPalette[] = "Not loaded, not a .pli palette file:";
 constexpr char kDefaultSaveUnreadable[] =
     "Not saved: the custom colours cannot be read where the dialog is. Move it fully into view.";
 
@@ -66,6 +67,7 @@ TDialogSettings ReadDialogSettings(const std::string& layoutFile, const std::str
     s.SaveFailed = ReadIniString(languageFile, "Message_hook", "2", kDefaultSaveFailed);
     s.LoadFailed = ReadIniString(languageFile, "Message_hook", "3", kDefaultLoadFailed);
     s.SaveUnreadable = ReadIniString(languageFile, "Message_hook", "4", kDefaultSaveUnreadable);
+    s.NotPalette = ReadIniString(languageFile, "Message_hook", "5", kDefaultNotPalette);
     s.HookFont = ReadFont(languageFile, "HookFont");
     s.TipFont = ReadFont(languageFile, "TipFont");
     s.StatusFont = ReadFont(languageFile, "StatusFont");

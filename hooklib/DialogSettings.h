@@ -41,6 +41,7 @@ struct TDialogSettings {
     std::string SaveFailed;                                  // "Message_hook" 2
     std::string LoadFailed;                                  // "Message_hook" 3
     std::string SaveUnreadable;                              // "Message_hook" 4
+    std::string NotPalette;                                  // "Message_hook" 5
     TFontSetting HookFont;
     TFontSetting TipFont;
     TFontSetting StatusFont;

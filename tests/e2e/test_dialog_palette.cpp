@@ -246,7 +246,12 @@ TEST_P(Palette, OddFilesLoadByTheLineRules) {
     if (GetParam() == TDialogKind::StandIn) {
         EXPECT_EQ(WaitForCells(dialog, PaletteCells(10)), CellsText(PaletteCells(10)));
     }
-    for (const char* name : {"lf.pli", "nine.pli", "ten.pli"}) ::DeleteFileA(Path(name).c_str());
+    // A file of another kind picked in the open box: nothing loads, and the status bar says why.
+    PutFile(Path("notes.txt"), PaletteFileText());
+    Load(client, dialog, Path("notes.txt"));
+    EXPECT_TRUE(WaitFor([&] { return StatusText(dialog) == "Not loaded, not a .pli palette file: notes.txt"; }))
+        << StatusText(dialog);
+    for (const char* name : {"lf.pli", "nine.pli", "ten.pli", "notes.txt"}) ::DeleteFileA(Path(name).c_str());
 }
 
 TEST_P(Palette, ALoadThatCannotReadItsFileLeavesTheColoursAlone) {
