@@ -2,7 +2,8 @@
 //
 // A load never writes the custom colours directly (the dialog keeps them to itself): it selects
 // the first custom cell with a synthetic click and types each entry into the red, green and blue
-// boxes followed by the add button. A save reads the cells' pixels off the screen.
+// boxes followed by the add button. A save reads the cells' pixels as the dialog painted them,
+// and refuses (with a word in the status bar) when it cannot.
 #include "DialogPalette.h"
 
 #include "DialogFormats.h"
@@ -38,7 +39,10 @@ void LoadPalette(const std::string* droppedFile) {
     // The open box ran a modal loop: the dialog may have ended meanwhile.
     if (gDialog.get() != &s) return;
     if (!IsLoadablePath(s.CurrentPalette.FullPath)) {
+        const std::string name = s.CurrentPalette.FileName;
         s.CurrentPalette = kept;
+        // A file picked in the open box gets an answer; a dropped one is passed over quietly.
+        if (chosen && droppedFile == nullptr) ShowStatus(s.Settings.NotPalette + " " + name);
         return;
     }
     if (!chosen) return;
@@ -104,6 +108,31 @@ void FlushPendingPaints(HWND dialog) {
     ::GdiFlush();
 }
 
+// The sixteen custom colours as the dialog painted them. They are read through the custom grid's
+// own device context, not the screen's: a window's DC reads the window's own bits (the window
+// surface under Wine, the redirection surface under desktop composition), which another window
+// over the dialog does not change. A cell the DC cannot reach (outside the screen, or covered on a
+// desktop that keeps no bits for hidden parts) is outside the DC's visible region: then there is
+// no true reading, and nothing is answered rather than a colour the cell does not have.
+bool ReadCustomCells(const TDialogState& s, pelmira::TPaletteColors& colors) {
+    HWND grid = ::GetDlgItem(s.Dialog, kCustomGridId);
+    if (grid == nullptr) return false;
+    const RECT dialogRect = DialogWindowRect(s.Dialog);
+    const TScopedDC dc(grid);
+    if (!dc) return false;
+    for (int c = 0; c < kGridColumns; ++c) {
+        for (int r = 0; r < kCustomRows; ++r) {
+            POINT p = CellPoint(s.CellGeometry.Custom, dialogRect, c, r);
+            ::ScreenToClient(grid, &p);
+            if (!::PtVisible(dc, p.x, p.y)) return false;
+            const COLORREF color = ::GetPixel(dc, p.x, p.y);
+            if (color == CLR_INVALID) return false;
+            colors[r * kGridColumns + c] = color;
+        }
+    }
+    return true;
+}
+
 void SavePalette() {
     TSharedBlock* block = HookBlock();
     if (!gDialog || block == nullptr) return;
@@ -116,20 +145,14 @@ void SavePalette() {
     if (gDialog.get() != &s) return;
     const std::string path = pelmira::PaletteSavePath(result.FullPath);
     if (path != result.FullPath) result = SplitSaveResult(path);
-    s.CurrentPalette = result;
 
     FlushPendingPaints(s.Dialog);
-    const RECT dialogRect = DialogWindowRect(s.Dialog);
     pelmira::TPaletteColors colors{};
-    {
-        const TScopedDC screen(nullptr);
-        for (int c = 0; c < kGridColumns; ++c) {
-            for (int r = 0; r < kCustomRows; ++r) {
-                const POINT p = CellPoint(s.CellGeometry.Custom, dialogRect, c, r);
-                colors[r * kGridColumns + c] = screen ? ::GetPixel(screen, p.x, p.y) : CLR_INVALID;
-            }
-        }
+    if (!ReadCustomCells(s, colors)) {
+        ShowStatus(s.Settings.SaveUnreadable);  // nothing written: the palette stays the one it was
+        return;
     }
+    s.CurrentPalette = result;
     const bool saved = IsForeignPalettePath(s.CurrentPalette.FullPath)
                            ? SaveForeignPalette(s.CurrentPalette.FullPath, colors).empty()
                            : WritePaletteFile(s.CurrentPalette.FullPath, pelmira::FormatPaletteText(colors));
