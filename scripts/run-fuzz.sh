@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds one libFuzzer target per palette reader plus the recogniser natively with clang
+# Builds one libFuzzer target per palette reader plus the recogniser and the colour-text reader natively with clang
 # (AddressSanitizer + UndefinedBehaviorSanitizer), seeds each with small valid files that
 # tests/fuzz/make_seeds.cpp writes, and runs each for RUNS inputs (default 1,000,000).
 # Fails on the first crash, sanitizer report or broken property. Not part of `make test`.
@@ -42,6 +42,14 @@ done
 "$cxx" "${common[@]}" -fsanitize=fuzzer,address,undefined "$root/tests/fuzz/fuzz_recognise.cpp" "${objs[@]}" \
   -o "$out/fuzz_recognise"
 targets+=(recognise)
+# Colours as clipboard text: plain code beside the formats, built with it.
+"$cxx" "${common[@]}" -I"$root/common" -fsanitize=fuzzer,address,undefined "$root/tests/fuzz/fuzz_color_text.cpp" \
+  "$root/common/ColorText.cpp" -o "$out/fuzz_color_text"
+mkdir -p "$out/seeds/color_text"
+printf '#1A2B3C' >"$out/seeds/color_text/hex"
+printf 'rgb(1, 2, 3)' >"$out/seeds/color_text/rgb"
+printf '#F80' >"$out/seeds/color_text/short"
+targets+=(color_text)
 
 status=0
 for name in $(printf '%s\n' "${targets[@]}" | sort); do
