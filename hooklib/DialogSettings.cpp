@@ -4,6 +4,7 @@
 #include "PaletteText.h"
 #include "UtilFunc.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -24,6 +25,7 @@ constexpr char kDefaultLoadFailed[] = "Not loaded:";
 constexpr char kDefaultAllPalettes[] = "All palettes";
 constexpr char kDefaultMoreColors[] = "%1: %2 colours, the first 16 loaded";
 constexpr char kDefaultNotPalette[] = "Not loaded, not a palette file:";
+constexpr char kDefaultNotColor[] = "The clipboard holds no colour (#RRGGBB, #RGB, r,g,b or rgb(r, g, b)).";
 constexpr char kDefaultSaveUnreadable[] =
     "Not saved: the custom colours cannot be read where the dialog is. Move it fully into view.";
 
@@ -70,6 +72,9 @@ TDialogSettings ReadDialogSettings(const std::string& layoutFile, const std::str
     s.LoadFailed = ReadIniString(languageFile, "Message_hook", "3", kDefaultLoadFailed);
     s.SaveUnreadable = ReadIniString(languageFile, "Message_hook", "4", kDefaultSaveUnreadable);
     s.NotPalette = ReadIniString(languageFile, "Message_hook", "5", kDefaultNotPalette);
+    s.NotColor = ReadIniString(languageFile, "Message_hook", "6", kDefaultNotColor);
+    s.Magnifier = ReadIniInt(layoutFile, "Magnifier", "Enable", 1) != 0;
+    s.MagnifierZoom = std::clamp(ReadIniInt(layoutFile, "Magnifier", "Zoom", 8), 2, 16);
     s.HookFont = ReadFont(languageFile, "HookFont");
     s.TipFont = ReadFont(languageFile, "TipFont");
     s.StatusFont = ReadFont(languageFile, "StatusFont");

@@ -42,6 +42,9 @@ struct TDialogSettings {
     std::string LoadFailed;                                  // "Message_hook" 3
     std::string SaveUnreadable;                              // "Message_hook" 4
     std::string NotPalette;                                  // "Message_hook" 5
+    std::string NotColor;                                    // "Message_hook" 6: Ctrl+V without a colour
+    bool Magnifier = true;                                   // layout "Magnifier" Enable
+    int MagnifierZoom = 8;                                   // layout "Magnifier" Zoom, 2 to 16
     TFontSetting HookFont;
     TFontSetting TipFont;
     TFontSetting StatusFont;

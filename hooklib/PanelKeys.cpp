@@ -1,12 +1,16 @@
-// PanelKeys.cpp: Alt+letter for the panel's buttons (see PanelKeys.h).
+// PanelKeys.cpp: the dialog's own keys: Alt+letter for the panel's buttons, Ctrl+C and Ctrl+V
+// for the colour as text, the arrow keys and Esc while the eyedropper is dragged (see PanelKeys.h).
 //
 // The keys are caught by a message hook on the dialog's thread rather than by the dialog: in a
 // dialog, Alt+letter is sent to the focused control as WM_SYSCHAR and ends as a menu-key beep
-// without the dialog ever seeing it. The hook takes the key out of the queue (the message becomes
-// WM_NULL) and leaves the work to a thread timer, because a load or a save runs a modal file box,
-// which must not run inside a hook call.
+// without the dialog ever seeing it, and Ctrl+C and Ctrl+V go to the focused box. The hook takes
+// the key out of the queue (the message becomes WM_NULL) and leaves the work to a thread timer,
+// because a load or a save runs a modal file box and the clipboard is another program's too,
+// neither of which belongs inside a hook call. The drag keys only move the pointer or drop the
+// press, and run at once, so that each press moves the pick as it is typed.
 #include "PanelKeys.h"
 
+#include "DialogClipboard.h"
 #include "DialogPalette.h"
 #include "DialogState.h"
 #include "Eyedropper.h"
@@ -14,6 +18,10 @@
 namespace {
 
 HHOOK gKeyHook = nullptr;
+
+// The work of the key taken last: a panel button (0 to 3) or one of these.
+constexpr int kCopyAction = kPanelButtonCount;
+constexpr int kPasteAction = kPanelButtonCount + 1;
 int gPendingButton = -1;
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
@@ -57,13 +65,25 @@ void CALLBACK OnKeyTimer(HWND, UINT, UINT_PTR id, DWORD) noexcept {
     const int button = gPendingButton;
     gPendingButton = -1;
     Guarded([button] {
-        if (gDialog && button >= 0) PressByKey(button);
+        if (!gDialog || button < 0) return;
+        if (button == kCopyAction)
+            CopyDialogColor(*gDialog);
+        else if (button == kPasteAction)
+            PasteDialogColor(*gDialog);
+        else
+            PressByKey(button);
     });
 }
 
 int ButtonForKey(const MSG& msg) {
-    if (!gDialog || !IsAltKeyDown(msg)) return -1;
+    if (!gDialog) return -1;
     const TDialogState& s = *gDialog;
+    switch (ClipboardKeyOf(s, msg)) {
+    case TClipboardKey::Copy: return kCopyAction;
+    case TClipboardKey::Paste: return kPasteAction;
+    case TClipboardKey::None: break;
+    }
+    if (!IsAltKeyDown(msg)) return -1;
     // Only keys typed in the colour dialog itself, not in its open or save box.
     if (msg.hwnd != s.Dialog && ::GetAncestor(msg.hwnd, GA_ROOT) != s.Dialog) return -1;
     for (int i = 0; i < kPanelButtonCount; ++i)
@@ -75,10 +95,14 @@ int ButtonForKey(const MSG& msg) {
 LRESULT CALLBACK PanelKeyHook(int code, WPARAM wParam, LPARAM lParam) noexcept {
     if (code == HC_ACTION && wParam == PM_REMOVE && lParam != 0) {
         auto* msg = reinterpret_cast<MSG*>(lParam);
-        const int button = ButtonForKey(*msg);
-        if (button >= 0) {
+        if (OnSpuitKey(*msg)) {
             msg->message = WM_NULL;
-            if (gPendingButton < 0 && ::SetTimer(nullptr, 0, 0, OnKeyTimer) != 0) gPendingButton = button;
+        } else {
+            const int button = ButtonForKey(*msg);
+            if (button >= 0) {
+                msg->message = WM_NULL;
+                if (gPendingButton < 0 && ::SetTimer(nullptr, 0, 0, OnKeyTimer) != 0) gPendingButton = button;
+            }
         }
     }
     return ::CallNextHookEx(gKeyHook, code, wParam, lParam);
