@@ -3,6 +3,7 @@
 
 #include "DialogState.h"
 #include "HookBlock.h"
+#include "Magnifier.h"
 
 namespace {
 
@@ -10,6 +11,10 @@ namespace {
 // rest of it, so that a drag does not go to the shared section at every mouse move.
 bool gWebSafe = false;
 bool gReadWebSafe = true;
+
+// The magnifier of the drag in progress, from its first move off the button to its end. One
+// pointer, one drag at a time.
+std::unique_ptr<TMagnifier> gMagnifier;
 
 bool PointInButton(const TVxOriginBtn* button, LPARAM lParam) {
     const POINT p{static_cast<LONG>(LOWORD(lParam)), static_cast<LONG>(HIWORD(lParam))};
@@ -25,6 +30,38 @@ bool PickWebSafe() {
     return gWebSafe;
 }
 
+// A poll of the magnifier while the pointer rests: the drag may have ended without a release
+// reaching the button (a deactivation drops the press), and the screen may have changed.
+void OnMagnifierTick() {
+    Guarded([] {
+        if (!gDialog || !gDialog->Button(kSpuitButton)->Pressed) {
+            gMagnifier.reset();
+            return;
+        }
+        POINT cursor{};
+        if (gMagnifier && ::GetCursorPos(&cursor)) gMagnifier->Follow(cursor);
+    });
+}
+
+void FollowWithMagnifier(const TDialogState& s, bool overButton) {
+    POINT cursor{};
+    // Over the button itself the pick is the button's saved colour, not the pixels shown; a
+    // pick by key (no press) has nothing to follow.
+    if (!s.Settings.Magnifier || overButton || !s.Button(kSpuitButton)->Pressed || !::GetCursorPos(&cursor)) {
+        gMagnifier.reset();
+        return;
+    }
+    if (!gMagnifier) gMagnifier = std::make_unique<TMagnifier>(s.Settings.MagnifierZoom, OnMagnifierTick);
+    gMagnifier->Follow(cursor);
+}
+
+void EndDrag() {
+    gMagnifier.reset();
+    gReadWebSafe = true;
+}
+
+bool KeyDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
+
 }  // namespace
 
 void OnSpuitDrag(TMessageRecord* record) noexcept {
@@ -32,16 +69,58 @@ void OnSpuitDrag(TMessageRecord* record) noexcept {
         if (!gDialog) return;
         TDialogState& s = *gDialog;
         TVxOriginBtn* spuit = s.Button(kSpuitButton);
-        const COLORREF color =
-            PointInButton(spuit, record->LParam) ? spuit->SavedColor : PixelUnderCursor(PickWebSafe());
+        const bool overButton = PointInButton(spuit, record->LParam);
+        const COLORREF color = overButton ? spuit->SavedColor : PixelUnderCursor(PickWebSafe());
         if (color != spuit->Color) {
             spuit->SetColor(color);
             SendColor(s, color);
         }
+        FollowWithMagnifier(s, overButton);
     });
 }
 
-void OnSpuitRelease(TMessageRecord*) noexcept { gReadWebSafe = true; }
+void OnSpuitRelease(TMessageRecord*) noexcept {
+    Guarded([] { EndDrag(); });
+}
+
+bool OnSpuitKey(const MSG& msg) noexcept {
+    bool used = false;
+    Guarded([&msg, &used] {
+        if (!gDialog || msg.message != WM_KEYDOWN) return;
+        TVxOriginBtn* spuit = gDialog->Button(kSpuitButton);
+        if (spuit == nullptr || !spuit->Pressed) return;
+        POINT step{};
+        switch (msg.wParam) {
+        case VK_LEFT: step.x = -1; break;
+        case VK_RIGHT: step.x = 1; break;
+        case VK_UP: step.y = -1; break;
+        case VK_DOWN: step.y = 1; break;
+        case VK_ESCAPE:
+            // Kept from the dialog too, whose Esc would close it under the drag.
+            spuit->CancelPress();
+            EndDrag();
+            used = true;
+            return;
+        default: return;
+        }
+        used = true;
+        const int size = KeyDown(VK_SHIFT) ? 10 : 1;
+        POINT cursor{};
+        if (!::GetCursorPos(&cursor)) return;
+        cursor.x += step.x * size;
+        cursor.y += step.y * size;
+        if (!::SetCursorPos(cursor.x, cursor.y)) return;
+        ::GetCursorPos(&cursor);  // where the screen's edge let it go
+        // A moved pointer need not bring a mouse move; the pick follows the key at once, with the
+        // position a move would carry (the button's client coordinates, 16 bits each).
+        POINT client = cursor;
+        ::ScreenToClient(spuit->Handle, &client);
+        TMessageRecord move{};
+        move.LParam = static_cast<LPARAM>(MAKELONG(static_cast<WORD>(client.x), static_cast<WORD>(client.y)));
+        OnSpuitDrag(&move);
+    });
+    return used;
+}
 
 void OnSetColorClick(TMessageRecord* record) noexcept {
     Guarded([record] {
