@@ -46,6 +46,10 @@ inline constexpr UINT kCmdListDelete = 603;
 inline constexpr UINT kCmdColorEdit = 604;
 inline constexpr UINT kCmdColorInit = 605;
 inline constexpr UINT kCmdDuplicate = 606;
+// 607 is Export (PaletteExchange.h). The colour menu's colour as clipboard text:
+inline constexpr UINT kCmdCopyHex = 608;     // "#RRGGBB"
+inline constexpr UINT kCmdCopyTriple = 609;  // "R, G, B"
+inline constexpr UINT kCmdPasteColor = 610;  // any colour text the dialog's Ctrl+V takes
 
 // ---------------------------------------------------------------------------------------------
 // Control ids of the main window

@@ -137,6 +137,9 @@ void BuildMenus() {
     colorMenu->AppendItem(ReadLanguageText(Texts::ColorInit), kCmdColorInit);
     colorMenu->AppendItem(ReadLanguageText(Texts::ColorDuplicate), kCmdDuplicate);
     colorMenu->AppendItem(ReadLanguageText(kExportMenuText), kCmdExport);
+    colorMenu->AppendItem(ReadLanguageText(kCopyHexMenuText), kCmdCopyHex);
+    colorMenu->AppendItem(ReadLanguageText(kCopyTripleMenuText), kCmdCopyTriple);
+    colorMenu->AppendItem(ReadLanguageText(kPasteColorMenuText), kCmdPasteColor);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -8,6 +8,8 @@
 
 #include <vector>
 
+#include "ClipboardText.h"
+#include "ColorText.h"
 #include "CommandIds.h"
 #include "ControllerState.h"
 #include "Feedback.h"
@@ -293,8 +295,32 @@ void ColorButtonMenu(int index) {
     case kCmdColorInit: FillAllColors(State.MainForm.Paletto[index]->Color); break;
     case kCmdDuplicate: ListCommand(kCmdListNew, true); break;
     case kCmdExport: ExportCurrentPalette(); break;
+    case kCmdCopyHex:
+    case kCmdCopyTriple:
+    case kCmdPasteColor: ColorClipboardCommand(id, index); break;
     default: break;
     }
+}
+
+void ColorClipboardCommand(UINT id, int index) {
+    if (index < 0 || index >= pelmira::kPaletteEntries) return;
+    const pelmira::TTextColor color = pelmira::TextColorOf(State.PaletteColors[index]);
+    if (id == kCmdCopyHex || id == kCmdCopyTriple) {
+        WriteClipboardText(Window(), id == kCmdCopyHex ? pelmira::HexColorText(color) : pelmira::TripleColorText(color));
+        return;
+    }
+    if (id != kCmdPasteColor) return;
+    const auto text = ReadClipboardText(Window());
+    const auto pasted = text ? pelmira::ParseColorText(*text) : std::nullopt;
+    if (!pasted) {
+        SetStatusText(ReadLanguageText(kPasteRefusedText));
+        return;
+    }
+    const COLORREF colour = pelmira::ColorRefOf(*pasted);
+    // As an edit of the colour: a palette shown in the list differs from its file from now on.
+    if (FirstSelectedRow() >= 0 && colour != State.PaletteColors[index]) SetPaletteChanged(true);
+    State.PaletteColors[index] = colour;
+    if (State.MainForm.Paletto[index] != nullptr) State.MainForm.Paletto[index]->SetColor(colour);
 }
 
 void AttachColorButtonHandlers(TVxrinkBtn* button, int) {

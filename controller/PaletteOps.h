@@ -12,9 +12,17 @@
 
 #include <string>
 
+#include "Settings.h"
 #include "UtilClass.h"
 
 class TVxrinkBtn;
+
+// The colour menu's clipboard items and the status text of a paste without a colour.
+inline constexpr TTextKey kCopyHexMenuText{"ColorMenu", "CopyHex", "Copy as #RRGGBB"};
+inline constexpr TTextKey kCopyTripleMenuText{"ColorMenu", "CopyTriple", "Copy as R, G, B"};
+inline constexpr TTextKey kPasteColorMenuText{"ColorMenu", "Paste", "Paste colour"};
+inline constexpr TTextKey kPasteRefusedText{"ColorMenu", "PasteRefused",
+                                            "The clipboard holds no colour (#RRGGBB, #RGB, r,g,b or rgb(r, g, b))."};
 
 // The palette list's click handler (also run by SelectItem and the list's navigation keys).
 void LoadSelectedPalette();
@@ -38,6 +46,9 @@ void EndNameEdit();
 bool IsValidPaletteName(const std::string& name);
 // The colour menu of button `index` (right button released on it).
 void ColorButtonMenu(int index);
+// The colour menu's clipboard commands (608-610) on button `index`. A paste of text that names no
+// colour changes nothing and says so in the status bar.
+void ColorClipboardCommand(UINT id, int index);
 
 // Sets colour button `index`'s callbacks (press, drag, release, right click). Called once per
 // button by MainWindowCreate after the button exists with its eyedropper cursor and Tag = index.
