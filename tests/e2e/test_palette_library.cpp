@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "ClipboardText.h"
 #include "ControllerHarness.h"
 #include "PaletteFormats.h"
 #include "../../controller/PaletteExchange.h"
@@ -824,4 +825,48 @@ TEST_F(PaletteLibrary, ADroppedGimpPaletteIsImportedInSixteensAndExportWritesOne
     const pelmira::formats::TReadResult back = pelmira::formats::ReadPalette(text, out);
     ASSERT_TRUE(back.Ok) << back.Error;
     EXPECT_EQ(back.Colors, pelmira::formats::TPalette(16, {20, 0, 0, ""}));
+}
+
+// The colour menu's clipboard items: "#RRGGBB" and "R, G, B" out, any colour text in, anything
+// else refused in the status bar with the colour unchanged.
+TEST_F(PaletteLibrary, TheColourMenuCopiesAndPastesColoursAsText) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(WaitFor([&] { return ButtonsAre(RGB(255, 255, 255)); }));
+    // Item `item` of colour button i's menu (Edit, Init, Duplicate, Export, Copy as #RRGGBB,
+    // Copy as R, G, B, Paste colour), chosen on the keyboard.
+    auto choose = [&](int i, int item) {
+        const POINT p = ButtonPoint(i);
+        ::SetCursorPos(p.x, p.y);
+        ::mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
+        ::mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
+        HWND menu = nullptr;
+        ASSERT_TRUE(WaitFor([&] {
+            menu = ::FindWindowA("#32768", nullptr);
+            return menu != nullptr && ::IsWindowVisible(menu);
+        }));
+        for (int k = 0; k <= item; ++k) ::PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        ::PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(menu); }));
+        Sync();
+    };
+    auto clip = [] { return ReadClipboardText(nullptr).value_or("<none>"); };
+
+    ASSERT_TRUE(WriteClipboardText(nullptr, " rgb(18, 52, 86)\r\n"));
+    choose(3, 6);
+    EXPECT_TRUE(WaitFor([&] { return ButtonColor(3) == RGB(18, 52, 86); })) << std::hex << ButtonColor(3);
+    EXPECT_EQ(ButtonColor(4), RGB(255, 255, 255)) << "only the button whose menu it was";
+
+    choose(3, 4);
+    EXPECT_TRUE(WaitFor([&] { return clip() == "#123456"; })) << clip();
+    choose(3, 5);
+    EXPECT_TRUE(WaitFor([&] { return clip() == "18, 52, 86"; })) << clip();
+
+    // The copied text pastes back onto another button.
+    choose(5, 6);
+    EXPECT_TRUE(WaitFor([&] { return ButtonColor(5) == RGB(18, 52, 86); })) << std::hex << ButtonColor(5);
+
+    ASSERT_TRUE(WriteClipboardText(nullptr, "18, 52"));
+    choose(3, 6);
+    EXPECT_TRUE(WaitFor([&] { return StatusText().find("no colour") != std::string::npos; })) << StatusText();
+    EXPECT_EQ(ButtonColor(3), RGB(18, 52, 86));
 }
