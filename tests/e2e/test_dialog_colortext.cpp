@@ -63,6 +63,18 @@ TEST_P(ColorTextKeys, CopyAndPasteRoundTripAndOtherTextChangesNothing) {
         << StatusText(dialog) << " (was " << before << ")";
     EXPECT_EQ(Boxes(dialog), "12,34,56");
     EXPECT_TRUE(::IsWindow(dialog));
+
+    // With the focus in a number box a plain number is the box's own paste; a colour still fills
+    // all three.
+    HWND red = ::GetDlgItem(dialog, 706);
+    ::PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(red), TRUE);  // focus, text selected
+    Clip("200");
+    CtrlKey(dialog, 'V');
+    EXPECT_TRUE(WaitFor([&] { return BoxText(dialog, 706) == "200"; })) << Boxes(dialog);
+    EXPECT_EQ(BoxText(dialog, 707) + "," + BoxText(dialog, 708), "34,56");
+    Clip("#010203");
+    CtrlKey(dialog, 'V');
+    EXPECT_TRUE(WaitFor([&] { return Boxes(dialog) == "1,2,3"; })) << Boxes(dialog);
 }
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, ColorTextKeys, ::testing::Values(TDialogKind::StandIn, TDialogKind::Wine),

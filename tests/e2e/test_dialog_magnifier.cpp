@@ -167,6 +167,9 @@ TEST_F(Magnifying, ArrowKeysMoveThePickByOnePixelAndEscRestoresTheButton) {
     const POINT face{p.left + 64, p.top + 4};  // inside the eyedropper button
     ASSERT_TRUE(WaitFor([&] { return ScreenPixel(face) == ::GetSysColor(COLOR_BTNFACE); }));
 
+    // Real key presses go to the foreground window: the dialog's, as for a user who drags from it.
+    ::SetForegroundWindow(dialog);
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == dialog; }, 5000));
     std::string seen;
     PressButton(panel, 2);
     DragTo(panel, POINT{line_.x - 1, line_.y});
@@ -191,6 +194,19 @@ TEST_F(Magnifying, ArrowKeysMoveThePickByOnePixelAndEscRestoresTheButton) {
         return now.x == line_.x && now.y == line_.y + 1;
     }));
     EXPECT_TRUE(WaitFor([&] { return ScreenPixel(face) == kLine; })) << "the button shows the pick";
+
+    // Shift moves ten pixels; it is read from the keyboard, so this press is a real one.
+    INPUT in[4]{};
+    const WORD keys[4] = {VK_SHIFT, VK_RIGHT, VK_RIGHT, VK_SHIFT};
+    for (int i = 0; i < 4; ++i) {
+        in[i].type = INPUT_KEYBOARD;
+        in[i].ki.wVk = keys[i];
+        in[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    ::SendInput(4, in, sizeof(INPUT));
+    EXPECT_TRUE(WaitFor([&] { return Boxes(dialog) == Rgb(kRight); })) << Boxes(dialog);
+    ::GetCursorPos(&at);
+    EXPECT_EQ(at.x, line_.x + 10);
 
     // Esc drops the drag: the button's colour from before it, no magnifier, the dialog still open.
     Key(dialog, VK_ESCAPE);
