@@ -30,12 +30,17 @@ bool PickWebSafe() {
     return gWebSafe;
 }
 
+void EndDrag() {
+    gMagnifier.reset();
+    gReadWebSafe = true;
+}
+
 // A poll of the magnifier while the pointer rests: the drag may have ended without a release
 // reaching the button (a deactivation drops the press), and the screen may have changed.
 void OnMagnifierTick() {
     Guarded([] {
         if (!gDialog || !gDialog->Button(kSpuitButton)->Pressed) {
-            gMagnifier.reset();
+            EndDrag();
             return;
         }
         POINT cursor{};
@@ -53,11 +58,6 @@ void FollowWithMagnifier(const TDialogState& s, bool overButton) {
     }
     if (!gMagnifier) gMagnifier = std::make_unique<TMagnifier>(s.Settings.MagnifierZoom, OnMagnifierTick);
     gMagnifier->Follow(cursor);
-}
-
-void EndDrag() {
-    gMagnifier.reset();
-    gReadWebSafe = true;
 }
 
 bool KeyDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
