@@ -14,7 +14,7 @@
 namespace {
 
 constexpr int kRedraws = 300;
-constexpr DWORD kRestMs = 1000;
+constexpr unsigned kRestMs = 1000;
 
 std::unique_ptr<TMagnifier> gMagnifier;
 unsigned gTicks = 0;
