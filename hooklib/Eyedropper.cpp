@@ -12,9 +12,16 @@ namespace {
 bool gWebSafe = false;
 bool gReadWebSafe = true;
 
-// The magnifier of the drag in progress, from its first move off the button to its end. One
-// pointer, one drag at a time.
+// The magnifier of the drag in progress, from its first move off the button to its end, and the
+// dialog of that drag. One pointer, one drag at a time.
 std::unique_ptr<TMagnifier> gMagnifier;
+HWND gMagnifierDialog = nullptr;
+
+// The taken-over dialog that `window` is or lies in; null when there is none.
+TDialogState* StateOfWindow(HWND window) {
+    if (!gDialog || window == nullptr) return nullptr;
+    return window == gDialog->Dialog || ::GetAncestor(window, GA_ROOT) == gDialog->Dialog ? gDialog.get() : nullptr;
+}
 
 bool PointInButton(const TVxOriginBtn* button, LPARAM lParam) {
     const POINT p{static_cast<LONG>(LOWORD(lParam)), static_cast<LONG>(HIWORD(lParam))};
@@ -32,6 +39,7 @@ bool PickWebSafe() {
 
 void EndDrag() {
     gMagnifier.reset();
+    gMagnifierDialog = nullptr;
     gReadWebSafe = true;
 }
 
@@ -39,7 +47,8 @@ void EndDrag() {
 // reaching the button (a deactivation drops the press), and the screen may have changed.
 void OnMagnifierTick() {
     Guarded([] {
-        if (!gDialog || !gDialog->Button(kSpuitButton)->Pressed) {
+        const TDialogState* s = StateOfWindow(gMagnifierDialog);
+        if (s == nullptr || !s->Button(kSpuitButton)->Pressed) {
             EndDrag();
             return;
         }
@@ -56,7 +65,10 @@ void FollowWithMagnifier(const TDialogState& s, bool overButton) {
         gMagnifier.reset();
         return;
     }
-    if (!gMagnifier) gMagnifier = std::make_unique<TMagnifier>(s.Settings.MagnifierZoom, OnMagnifierTick);
+    if (!gMagnifier || gMagnifierDialog != s.Dialog) {
+        gMagnifier = std::make_unique<TMagnifier>(s.Settings.MagnifierZoom, OnMagnifierTick);
+        gMagnifierDialog = s.Dialog;
+    }
     gMagnifier->Follow(cursor);
 }
 
@@ -86,8 +98,10 @@ void OnSpuitRelease(TMessageRecord*) noexcept {
 bool OnSpuitKey(const MSG& msg) noexcept {
     bool used = false;
     Guarded([&msg, &used] {
-        if (!gDialog || msg.message != WM_KEYDOWN) return;
-        TVxOriginBtn* spuit = gDialog->Button(kSpuitButton);
+        if (msg.message != WM_KEYDOWN) return;
+        TDialogState* state = StateOfWindow(msg.hwnd);
+        if (state == nullptr) return;
+        TVxOriginBtn* spuit = state->Button(kSpuitButton);
         if (spuit == nullptr || !spuit->Pressed) return;
         POINT step{};
         switch (msg.wParam) {
@@ -116,6 +130,7 @@ bool OnSpuitKey(const MSG& msg) noexcept {
         POINT client = cursor;
         ::ScreenToClient(spuit->Handle, &client);
         TMessageRecord move{};
+        move.Msg = reinterpret_cast<UINT_PTR>(spuit);  // as the button hands itself to its events
         move.LParam = static_cast<LPARAM>(MAKELONG(static_cast<WORD>(client.x), static_cast<WORD>(client.y)));
         OnSpuitDrag(&move);
     });
