@@ -5,11 +5,11 @@
 #pragma once
 
 #include "Config.h"
+#include "IniSection.h"
 #include "SharedNames.h"  // LayoutFileName, LanguageFileName: the files read here
 
 #include <array>
 #include <cstdint>
-#include <map>
 #include <string>
 
 // The layout of one control: rectangle from the layout file, caption from the language file.
@@ -54,23 +54,5 @@ struct TDialogSettings {
 // The letter of a "Key_hook" value: its first character as an upper-case letter or a digit (the
 // virtual-key code Alt+key arrives with); 0, no key, for an empty value, "." or anything else.
 char PanelKeyOf(const std::string& value);
-
-// One section of an INI file, read with a single GetPrivateProfileSectionA (each profile call
-// opens and parses the whole file). String and Int answer what ReadIniString and ReadIniInt would
-// for the same key: keys match without regard to case and the first of equal keys counts, a
-// value in matching quotes loses them, a string is cut to the profile readers' length, and a
-// missing or empty value takes the default.
-class TIniSection {
-public:
-    TIniSection(const std::string& file, const char* section);
-    std::string String(const std::string& key, const std::string& defaultValue) const;
-    int Int(const std::string& key, int defaultValue) const;
-
-private:
-    struct TNoCase {
-        bool operator()(const std::string& a, const std::string& b) const;
-    };
-    std::map<std::string, std::string, TNoCase> values_;
-};
 
 TDialogSettings ReadDialogSettings(const std::string& layoutFile, const std::string& languageFile);
