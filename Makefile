@@ -1,11 +1,19 @@
 # Pelmira: `make run` builds and starts the controller, `make test` builds both
 # architectures and runs every test under Wine. Both install what is missing first.
+# CI (.ci/run) makes the packages first (`make dist`), so that the package test has them to run.
 
 JOBS      ?= $(shell nproc)
 BUILD     ?= build
 X64       := $(BUILD)/x86_64
 X86       := $(BUILD)/i686
 CMAKE_GEN := -G "Unix Makefiles"
+
+# ccache, when the machine has it, for every tree configured from here (dist.sh's too); a
+# launcher already chosen in the environment wins. Without ccache the compilers run directly.
+ifneq ($(shell command -v ccache 2>/dev/null),)
+export CMAKE_C_COMPILER_LAUNCHER ?= ccache
+export CMAKE_CXX_COMPILER_LAUNCHER ?= ccache
+endif
 
 .PHONY: all deps build build-x64 build-i686 test run bench dist fuzz clean
 
