@@ -1,6 +1,6 @@
-# Pelmira: `make run` builds and starts the controller, `make test` builds both
-# architectures and runs every test under Wine. Both install what is missing first.
-# CI (.ci/run) makes the packages first (`make dist`), so that the package test has them to run.
+# Pelmira: `make run` builds and starts the controller, `make test` builds the x86_64 tree and
+# the release packages of both architectures and runs every test under Wine (the package test
+# runs the packages). Both install what is missing first. `make build` builds both test trees.
 
 JOBS      ?= $(shell nproc)
 BUILD     ?= build
@@ -36,7 +36,9 @@ build-i686: deps $(X86)/Makefile
 
 build: build-x64 build-i686
 
-test: build
+# The i686 programs cannot run here; the i686 package build compiles them, so the i686 test tree
+# (which would double the build time of a fresh clone) is left to `make build`.
+test: build-x64 dist
 	@bash scripts/run-tests.sh $(X64)
 
 run: build-x64
