@@ -5,7 +5,8 @@
 #include "UtilClass.h"
 
 // A deactivation to another thread drops any press of the panel buttons (their capture would
-// otherwise outlive the dialog's focus), and every add is counted.
+// otherwise outlive the dialog's focus), every add is counted, and a resize repaints the whole
+// status bar.
 class TDialogWatch : public TSubClass {
 public:
     explicit TDialogWatch(HWND dialog);

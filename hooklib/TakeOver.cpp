@@ -13,6 +13,7 @@
 #include "Exports.h"
 #include "Eyedropper.h"
 #include "HookBlock.h"
+#include "PanelKeys.h"
 #include "SharedNames.h"
 
 namespace {
@@ -254,6 +255,7 @@ void TakeOver(HWND dialog, TSharedBlock& block) {
 
     s.AddFollowsCounter = IsWineColorDialog(dialog);
     new TDialogWatch(dialog);
+    InstallPanelKeys();
 
     gDialog = std::move(state);
     // The count never reaches the probe mark: with 253 dialogs counted this one is taken over
@@ -281,6 +283,7 @@ bool ReleaseColorDialog(HWND dialog) noexcept {
     Guarded([dialog, &counted] {
         if (!gDialog || gDialog->Dialog != dialog) return;
         counted = gDialog->Counted;
+        RemovePanelKeys();
         // The window-bound objects go with their windows right after this (framework).
         gDialog.reset();
     });
