@@ -29,6 +29,10 @@ int ScaleToDpi(int value96, int dpi) noexcept { return MulDivRounded(value96, Ef
 
 int ScaleFromDpi(int value, int dpi) noexcept { return MulDivRounded(value, kBaseDpi, Effective(dpi)); }
 
+int PointsForWindow(int points, int windowDpi, int systemDpi) noexcept {
+    return MulDivRounded(points, Effective(windowDpi), Effective(systemDpi));
+}
+
 TBox ScaleBox(const TBox& at96, int dpi) noexcept {
     return TBox{ScaleToDpi(at96.X, dpi), ScaleToDpi(at96.Y, dpi), ScaleToDpi(at96.Width, dpi),
                 ScaleToDpi(at96.Height, dpi)};
@@ -55,6 +59,12 @@ int WindowDpi(HWND window) noexcept {
     }
     const TScopedDC dc(window);
     const int dpi = dc ? ::GetDeviceCaps(dc, LOGPIXELSY) : 0;
+    return dpi > 0 ? dpi : kBaseDpi;
+}
+
+int SystemDpi() noexcept {
+    const TScopedDC screen(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
     return dpi > 0 ? dpi : kBaseDpi;
 }
 

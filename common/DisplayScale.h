@@ -16,6 +16,11 @@ int ScaleToDpi(int value96, int dpi) noexcept;
 // The reverse: a pixel size at `dpi` as 96-DPI pixels, rounded the same way.
 int ScaleFromDpi(int value, int dpi) noexcept;
 
+// A font's point size for a window at `windowDpi` when fonts are made for the display at
+// `systemDpi` (the DPI that font creation converts points with): per-monitor aware programs show
+// windows at another scale than the system's.
+int PointsForWindow(int points, int windowDpi, int systemDpi) noexcept;
+
 // A rectangle as position and size.
 struct TBox {
     int X = 0;
@@ -39,5 +44,7 @@ TBox PlacePanel(const RECT& caption, const RECT& text, const RECT& cells, POINT 
 // The window's DPI where the system tells it (GetDpiForWindow, Windows 10 1607 on), otherwise
 // the DPI of the window's device context; 96 when neither answers.
 int WindowDpi(HWND window) noexcept;
+// The DPI of the display device context (the one fonts are made for); 96 when it does not answer.
+int SystemDpi() noexcept;
 
 }  // namespace pelmira

@@ -413,10 +413,20 @@ void OpenStartFolder() {
     }
 }
 
-void ApplyFonts() {
-    State.MainFont = ReadFont("MainFont");
-    State.StatusFont = ReadFont("StatusFont");
-    State.TipFont = ReadFont("TipFont");
+// The point sizes the language file gives the three fonts; fonts are made for the system's DPI,
+// and a window shown at another scale (per-monitor awareness) gets them resized to its own.
+int FontPoints[3] = {};
+
+void FitFontsToScale() {
+    TAPICFont* const fonts[3] = {State.MainFont.get(), State.StatusFont.get(), State.TipFont.get()};
+    const int system = pelmira::SystemDpi();
+    for (int i = 0; i < 3; ++i) {
+        if (fonts[i] == nullptr) continue;
+        const int points = pelmira::PointsForWindow(FontPoints[i], WindowScale, system);
+        if (points == fonts[i]->Size) continue;
+        fonts[i]->Size = points;
+        fonts[i]->Build();
+    }
     if (State.MainFont) {
         for (const TSelfSubClass* button : State.MainForm.Buttons)
             if (button != nullptr) State.MainFont->ApplyTo(button->Window);
@@ -425,6 +435,15 @@ void ApplyFonts() {
     }
     if (State.StatusFont) State.StatusFont->ApplyTo(State.MainForm.StatusBar->Window);
     if (State.TipFont) State.TipFont->ApplyTo(State.MainForm.ToolTip->Window);
+}
+
+void ApplyFonts() {
+    State.MainFont = ReadFont("MainFont");
+    State.StatusFont = ReadFont("StatusFont");
+    State.TipFont = ReadFont("TipFont");
+    const TAPICFont* const fonts[3] = {State.MainFont.get(), State.StatusFont.get(), State.TipFont.get()};
+    for (int i = 0; i < 3; ++i) FontPoints[i] = fonts[i] != nullptr ? fonts[i]->Size : 0;
+    FitFontsToScale();
 }
 
 void PlaceWindow(const TOptions& options) {
@@ -614,7 +633,8 @@ void MainWindowDpiChanged(TMessageRecord* message) noexcept {
     if (dpi <= 0 || dpi == WindowScale || State.MainWindow == nullptr) return;
     const int old = WindowScale;
     WindowScale = dpi;
-    // The suggested rectangle keeps the window where the user dropped it, at the new size.
+    // The suggested rectangle keeps the window where the user dropped it, at the new size; the
+    // client size is set again below from the layout numbers either way.
     if (const auto* suggested = reinterpret_cast<const RECT*>(message->LParam))
         ::SetWindowPos(Window(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                        suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -637,6 +657,7 @@ void MainWindowDpiChanged(TMessageRecord* message) noexcept {
         ::SetWindowPos(State.MainForm.FolderEdit->Window, nullptr, 0, 0, client.right, client.bottom,
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    FitFontsToScale();
     if (State.MainForm.StatusBar != nullptr) State.MainForm.StatusBar->Relayout();
     State.MainSize = ScaledMainSize();
     ApplyViewSize();

@@ -229,15 +229,15 @@ void KeepPanelOnTop(HWND panel) {
     ::SetWindowPos(panel, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void ApplyFont(TAPIGFont& font, const TFontSetting& setting) {
+void ApplyFont(TAPIGFont& font, const TFontSetting& setting, int dpi) {
     font.FaceName = setting.Name;
-    font.Size = setting.Size;
+    font.Size = pelmira::PointsForWindow(setting.Size, dpi, pelmira::SystemDpi());
     font.Bold = false;
 }
 
-std::unique_ptr<TAPICFont> MakeControlFont(const TFontSetting& setting, HWND window) {
+std::unique_ptr<TAPICFont> MakeControlFont(const TFontSetting& setting, HWND window, int dpi) {
     auto font = std::make_unique<TAPICFont>();
-    ApplyFont(*font, setting);
+    ApplyFont(*font, setting, dpi);
     font->Build();
     font->ApplyTo(window);
     return font;
@@ -337,11 +337,11 @@ void TakeOver(HWND dialog, TSharedBlock& block) {
     s.ToolTip->OnPop = OnTipPop;
 
     if (s.Settings.HookFont.Enabled) {
-        for (TVxOriginBtn* button : s.Buttons) ApplyFont(*button->Font, s.Settings.HookFont);
+        for (TVxOriginBtn* button : s.Buttons) ApplyFont(*button->Font, s.Settings.HookFont, dpi);
     }
-    if (s.Settings.TipFont.Enabled) s.TipFont = MakeControlFont(s.Settings.TipFont, s.ToolTip->Window);
+    if (s.Settings.TipFont.Enabled) s.TipFont = MakeControlFont(s.Settings.TipFont, s.ToolTip->Window, dpi);
     if (s.Settings.StatusFont.Enabled)
-        s.StatusFont = MakeControlFont(s.Settings.StatusFont, s.StatusBar->Window);
+        s.StatusFont = MakeControlFont(s.Settings.StatusFont, s.StatusBar->Window, dpi);
 
     s.StatusTexts.push_back(s.Settings.Messages[0]);
     s.StatusTexts.push_back(s.Settings.Messages[1]);

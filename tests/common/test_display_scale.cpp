@@ -77,3 +77,10 @@ TEST(PanelPlacement, TextBelowThePanelRowOrCellsBesideItChangeNothing) {
     const RECT emptyText{0, 0, 0, 0};
     EXPECT_EQ(PlacePanel(caption, emptyText, RECT{0, 0, 0, 0}, kAt, kSize, 192), (TBox{220, 0, 240, 28}));
 }
+
+TEST(DisplayScale, FontPointsFollowTheWindowWhenItsScaleDiffersFromTheSystems) {
+    EXPECT_EQ(PointsForWindow(12, 96, 96), 12);
+    EXPECT_EQ(PointsForWindow(12, 144, 144), 12) << "fonts already grow with the system's scale";
+    EXPECT_EQ(PointsForWindow(12, 144, 96), 18) << "a per-monitor window on a larger scale";
+    EXPECT_EQ(PointsForWindow(9, 96, 144), 6) << "and on a smaller one";
+}

@@ -249,3 +249,46 @@ TEST(ScaledController, EveryControlLiesInsideTheClientAreaInBothViews) {
     }
     EXPECT_EQ(CloseController(process, w), 0);
 }
+
+TEST(ScaledController, AMoveToAnotherScaleLaysTheWindowOutAgainAndBack) {
+    ASSERT_TRUE(WaitFor([] { return TopWindows(0, "Pelmira").empty(); }, 10000));
+    TTempFolder folder{"dpimove"};
+    ASSERT_TRUE(InstallController(folder));
+    TControllerProcess process;
+    ASSERT_TRUE(process.Start(folder));
+    const HWND w = WaitForMainWindow(process);
+    ASSERT_NE(w, nullptr);
+    Command(w, kCmdExtension);
+
+    const auto layout = [&] {
+        std::vector<RECT> rects;
+        for (HWND c : ChildrenOf(w)) rects.push_back(InClient(w, c));
+        RECT client{};
+        ::GetClientRect(w, &client);
+        rects.push_back(client);
+        return rects;
+    };
+    const std::vector<RECT> before = layout();
+    const int here = ScreenDpi();
+    const int there = here == 96 ? 144 : 96;
+    // As the system sends it when the window reaches a monitor of the other scale; without a
+    // suggested rectangle (it would not cross the process boundary) the window keeps its place.
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutA(w, WM_DPICHANGED, MAKEWPARAM(there, there), 0, SMTO_NORMAL, kWaitMs, &answer);
+    RECT client{};
+    ::GetClientRect(w, &client);
+    EXPECT_NEAR(client.bottom, pelmira::ScaleToDpi(294, there), 1) << "the extended view's height at " << there;
+    for (HWND c : ChildrenOf(w)) {
+        const RECT r = InClient(w, c);
+        EXPECT_TRUE(Inside(r, client)) << ClassOf(c) << " " << TextOf(c) << " " << RectText(r) << " at " << there;
+    }
+    const HWND exitButton = ::GetDlgItem(w, kSuspendButtonId + 2);
+    EXPECT_EQ(InClient(w, exitButton).left, pelmira::ScaleToDpi(234, there));
+
+    ::SendMessageTimeoutA(w, WM_DPICHANGED, MAKEWPARAM(here, here), 0, SMTO_NORMAL, kWaitMs, &answer);
+    const std::vector<RECT> after = layout();
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i)
+        EXPECT_TRUE(::EqualRect(&before[i], &after[i])) << RectText(before[i]) << " became " << RectText(after[i]);
+    EXPECT_EQ(CloseController(process, w), 0);
+}
