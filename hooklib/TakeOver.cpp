@@ -188,22 +188,19 @@ HWND PanelParent(HWND dialog, HWND basicGrid, int dpi, POINT& at, SIZE& size) {
         size = SIZE{box.Width, box.Height};
         return dialog;
     }
-    const bool ownChild = ::GetParent(caption) == dialog;
-    const RECT captionRect = ownChild ? RectInDialog(caption, dialog) : RECT{};
+    // The caption is the basic grid's sibling or found among the dialog's own children.
+    const RECT captionRect = RectInDialog(caption, dialog);
     RECT text = CaptionTextRect(caption);
     ::OffsetRect(&text, captionRect.left, captionRect.top);
-    const pelmira::TBox box = ownChild ? pelmira::PlacePanel(captionRect, text, cells, at96, size96, dpi)
-                                       : pelmira::TBox{pelmira::ScaleToDpi(kPanelX, dpi), pelmira::ScaleToDpi(kPanelY, dpi),
-                                                       pelmira::ScaleToDpi(kPanelWidth, dpi),
-                                                       pelmira::ScaleToDpi(kPanelHeight, dpi)};
+    const pelmira::TBox box = pelmira::PlacePanel(captionRect, text, cells, at96, size96, dpi);
     size = SIZE{box.Width, box.Height};
-    const bool inside = !ownChild || (box.X >= captionRect.left && box.Y >= captionRect.top &&
-                                      box.X + box.Width <= captionRect.right && box.Y + box.Height <= captionRect.bottom);
+    const bool inside = box.X >= captionRect.left && box.Y >= captionRect.top &&
+                        box.X + box.Width <= captionRect.right && box.Y + box.Height <= captionRect.bottom;
     if (!inside) {
         at = POINT{box.X, std::max(box.Y, 0)};
         return dialog;
     }
-    at = ownChild ? POINT{box.X - captionRect.left, box.Y - captionRect.top} : POINT{box.X, box.Y};
+    at = POINT{box.X - captionRect.left, box.Y - captionRect.top};
     return caption;
 }
 
