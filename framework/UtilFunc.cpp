@@ -121,39 +121,7 @@ COLORREF WebSafeColor(COLORREF colour) {
                RoundToWebSafe(GetBValue(colour)));
 }
 
-namespace {
-
-// For its lifetime the calling thread is per-monitor DPI aware (Windows 10 1607 on), so that the
-// cursor position and the screen's pixels are both physical. In a DPI-unaware program (the host
-// of a colour dialog may be one) the system scales both to 96 DPI, and a read there can land
-// beside the pixel under the pointer. Elsewhere this changes nothing.
-class TPhysicalPixels {
-public:
-    TPhysicalPixels() noexcept {
-        if (setContext_ == nullptr) return;
-        previous_ = setContext_(kPerMonitorAwareV2);
-        if (previous_ == nullptr) previous_ = setContext_(kPerMonitorAware);
-    }
-    ~TPhysicalPixels() {
-        if (previous_ != nullptr) setContext_(previous_);
-    }
-    TPhysicalPixels(const TPhysicalPixels&) = delete;
-    TPhysicalPixels& operator=(const TPhysicalPixels&) = delete;
-
-private:
-    // DPI_AWARENESS_CONTEXT values, which the headers declare for newer Windows versions only.
-    using TSetContext = HANDLE(WINAPI*)(HANDLE);
-    static inline const HANDLE kPerMonitorAware = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
-    static inline const HANDLE kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
-    static inline const TSetContext setContext_ = reinterpret_cast<TSetContext>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext")));
-    HANDLE previous_ = nullptr;
-};
-
-}  // namespace
-
 COLORREF PixelUnderCursor(bool webSafe) {
-    const TPhysicalPixels physical;
     POINT cursor{};
     if (!::GetCursorPos(&cursor)) return CLR_INVALID;
     const TScopedDC screen(nullptr);
