@@ -7,6 +7,7 @@
 // has freed.
 #include "TakeOver.h"
 
+#include "ButtonFont.h"
 #include "DialogPalette.h"
 #include "DialogState.h"
 #include "DialogWatch.h"
@@ -226,9 +227,16 @@ void KeepPanelOnTop(HWND panel) {
     ::SetWindowPos(panel, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+// The language file's font at the dialog's scale: fonts are made for the system's DPI, and a
+// per-monitor aware host may show its dialog at another.
+TFontSetting FontAtScale(TFontSetting setting, int dpi) {
+    setting.Size = pelmira::PointsForWindow(setting.Size, dpi, pelmira::SystemDpi());
+    return setting;
+}
+
 void ApplyFont(TAPIGFont& font, const TFontSetting& setting, int dpi) {
     font.FaceName = setting.Name;
-    font.Size = pelmira::PointsForWindow(setting.Size, dpi, pelmira::SystemDpi());
+    font.Size = FontAtScale(setting, dpi).Size;
     font.Bold = false;
 }
 
@@ -333,9 +341,7 @@ void TakeOver(HWND dialog, TSharedBlock& block) {
     s.ToolTip->OnShow = OnTipShow;
     s.ToolTip->OnPop = OnTipPop;
 
-    if (s.Settings.HookFont.Enabled) {
-        for (TVxOriginBtn* button : s.Buttons) ApplyFont(*button->Font, s.Settings.HookFont, dpi);
-    }
+    if (s.Settings.HookFont.Enabled) ShareButtonFont(s.Buttons, FontAtScale(s.Settings.HookFont, dpi));
     if (s.Settings.TipFont.Enabled) s.TipFont = MakeControlFont(s.Settings.TipFont, s.ToolTip->Window, dpi);
     if (s.Settings.StatusFont.Enabled)
         s.StatusFont = MakeControlFont(s.Settings.StatusFont, s.StatusBar->Window, dpi);
