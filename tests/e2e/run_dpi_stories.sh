@@ -9,17 +9,19 @@ wine=/usr/lib/wine/wine64
 server=/usr/lib/wine/wineserver
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 managed='HKCU\Software\Wine\X11 Driver'
+here="$(cd "$(dirname "$0")" && pwd)"
 status=0
 for dpi in ${PELMIRA_DPI_LIST:-96 120 144 192}; do
   export WINEPREFIX="$tree/wineprefix-dpi$dpi"
   if [ ! -f "$WINEPREFIX/pelmira-dpi" ]; then
     echo "Preparing the Wine prefix for $dpi DPI (first run only)..."
-    rm -rf "$WINEPREFIX"; mkdir -p "$WINEPREFIX"
-    "$wine" wineboot -i >/dev/null 2>&1 </dev/null
+    rm -rf "$WINEPREFIX"
+    bash "$here/../../scripts/wine-prefix.sh"
     "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 </dev/null
     "$server" -k; "$server" -w
     echo "$dpi" > "$WINEPREFIX/pelmira-dpi"
   fi
+  bash "$here/../../scripts/wine-prefix.sh" --wait  # caption glyphs for prefixes made before it
   "$server" -p >/dev/null 2>&1 </dev/null || true
   "$wine" wineboot >/dev/null 2>&1 </dev/null || true
   # As the other tests' prefix: without a window manager, unmanaged windows hide at once.
