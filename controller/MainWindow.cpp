@@ -19,9 +19,13 @@
 #include "Program.h"
 #include "UtilFunc.h"
 
+#include "DisplayScale.h"
+
 #include <windowsx.h>
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -30,6 +34,32 @@ TOptions StartOptions;
 
 constexpr DWORD kFolderEditStyle = 0x540011C0;  // child, visible, clip siblings, auto-scroll
 constexpr int kFolderDisplayLength = 22;        // folder combo entries: shortened paths
+
+// ---------------------------------------------------------------------------------------------
+// Display scale
+// ---------------------------------------------------------------------------------------------
+
+// Every layout number (built-in or from the layout file) is a 96-DPI value. The window lays its
+// controls out at its own DPI and keeps each control's 96-DPI box, so that a move to a monitor
+// of another scale (WM_DPICHANGED) lays them out again from the same numbers.
+int WindowScale = pelmira::kBaseDpi;
+TMainSize MainSize96;
+std::vector<std::pair<HWND, pelmira::TBox>> Layout96;
+std::vector<std::pair<TGDIObject*, pelmira::TBox>> Drawn96;  // the colour buttons, drawn on the window
+
+pelmira::TBox Scaled(const pelmira::TBox& box96) { return pelmira::ScaleBox(box96, WindowScale); }
+
+void Remember(HWND control, const pelmira::TBox& box96) {
+    if (control != nullptr) Layout96.emplace_back(control, box96);
+}
+
+pelmira::TBox BoxOf(const TRectPlus& r) { return pelmira::TBox{r.X, r.Y, r.Width, r.Height}; }
+
+TMainSize ScaledMainSize() {
+    return TMainSize{pelmira::ScaleToDpi(MainSize96.Width, WindowScale),
+                     pelmira::ScaleToDpi(MainSize96.NormalHeight, WindowScale),
+                     pelmira::ScaleToDpi(MainSize96.ExtendedHeight, WindowScale)};
+}
 
 void FillTrayIconData() {
     State.TrayIconData = NOTIFYICONDATAA{};
@@ -177,12 +207,14 @@ void CreateButtons() {
     for (int i = 0; i < 9; ++i) {
         TCreateBtntype b = ButtonTable[i];
         b.OnClick = kClicks[i];
-        const TRectPlus r = ReadLayout(b.Key, TRectPlus{b.X, b.Y, b.Width, b.Height, b.DefaultCaption});
+        const TRectPlus r96 = ReadLayout(b.Key, TRectPlus{b.X, b.Y, b.Width, b.Height, b.DefaultCaption});
+        const pelmira::TBox r = Scaled(BoxOf(r96));
         if (b.Kind == 1) {
-            b.Control = CreatePushRadio(Window(), r.X, r.Y, r.Width, r.Height, r.Caption, 0, b.OnClick);
+            b.Control = CreatePushRadio(Window(), r.X, r.Y, r.Width, r.Height, r96.Caption, 0, b.OnClick);
         } else {
-            b.Control = CreateButton(Window(), r.X, r.Y, r.Width, r.Height, r.Caption, b.OnClick);
+            b.Control = CreateButton(Window(), r.X, r.Y, r.Width, r.Height, r96.Caption, b.OnClick);
         }
+        Remember(b.Control->Window, BoxOf(r96));
         made[i] = b.Control;
     }
     State.MainForm.Suspend = static_cast<TAPIPushRadio*>(made[0]);
@@ -197,21 +229,28 @@ void CreateButtons() {
 }
 
 void CreateFileList(const TOptions& options) {
-    const TRectPlus r = ReadLayout("FileList", kFileListLayout);
+    const TRectPlus r96 = ReadLayout("FileList", kFileListLayout);
+    const pelmira::TBox r = Scaled(BoxOf(r96));
     TAPIListView* list = CreateListView(Window(), r.X, r.Y, r.Width, r.Height, nullptr);
     State.MainForm.FileList = list;
-    list->AddColumn(0, options.ListName, ReadLanguageText(Texts::ColumnName), false, 0);
-    list->AddColumn(1, options.ListDate, ReadLanguageText(Texts::ColumnDate), false, 0);
+    Remember(list->Window, BoxOf(r96));
+    // The saved column widths are 96-DPI values too.
+    list->AddColumn(0, pelmira::ScaleToDpi(options.ListName, WindowScale), ReadLanguageText(Texts::ColumnName), false, 0);
+    list->AddColumn(1, pelmira::ScaleToDpi(options.ListDate, WindowScale), ReadLanguageText(Texts::ColumnDate), false, 0);
     AttachPaletteListHandlers(list);
 }
 
 void CreateFolderRow() {
-    const TRectPlus check = ReadLayout("FolderCheck", kFolderCheckLayout);
+    const TRectPlus check96 = ReadLayout("FolderCheck", kFolderCheckLayout);
+    const pelmira::TBox check = Scaled(BoxOf(check96));
     State.MainForm.FolderCheck = CreateCheckBox(Window(), check.X, check.Y, check.Width, check.Height, "", FolderCheckClicked);
+    Remember(State.MainForm.FolderCheck->Window, BoxOf(check96));
 
-    const TRectPlus combo = ReadLayout("FolderList", kFolderListLayout);
+    const TRectPlus combo96 = ReadLayout("FolderList", kFolderListLayout);
+    const pelmira::TBox combo = Scaled(BoxOf(combo96));
     State.MainForm.FolderCombo =
         CreateDropDownCombo(Window(), combo.X, combo.Y, combo.Width, combo.Height, FolderComboChanged);
+    Remember(State.MainForm.FolderCombo->Window, BoxOf(combo96));
 
     // FolderEdit covers the combo's own edit exactly, so the full path shows where the combo
     // would show its shortened entry.
@@ -236,8 +275,10 @@ void CreateColorButtons() {
         const int column = i % 8;
         const int x = r.X + column * (r.Width + gap);
         const int y = i < 8 ? r.Y : r.Y + r.Height + gap;
-        TVxrinkBtn* button = CreateVxrinkBtn(Window(), x, y, r.Width, r.Height, "", nullptr, nullptr, nullptr, i,
+        const pelmira::TBox at = Scaled(pelmira::TBox{x, y, r.Width, r.Height});
+        TVxrinkBtn* button = CreateVxrinkBtn(Window(), at.X, at.Y, at.Width, at.Height, "", nullptr, nullptr, nullptr, i,
                                              EDGE_RAISED);
+        Drawn96.emplace_back(button, pelmira::TBox{x, y, r.Width, r.Height});
         button->SetColor(0xFFFFFF);
         button->DragCursor = cursor;
         State.MainForm.Paletto[i] = button;
@@ -375,10 +416,20 @@ void OpenStartFolder() {
     }
 }
 
-void ApplyFonts() {
-    State.MainFont = ReadFont("MainFont");
-    State.StatusFont = ReadFont("StatusFont");
-    State.TipFont = ReadFont("TipFont");
+// The point sizes the language file gives the three fonts; fonts are made for the system's DPI,
+// and a window shown at another scale (per-monitor awareness) gets them resized to its own.
+int FontPoints[3] = {};
+
+void FitFontsToScale() {
+    TAPICFont* const fonts[3] = {State.MainFont.get(), State.StatusFont.get(), State.TipFont.get()};
+    const int system = pelmira::SystemDpi();
+    for (int i = 0; i < 3; ++i) {
+        if (fonts[i] == nullptr) continue;
+        const int points = pelmira::PointsForWindow(FontPoints[i], WindowScale, system);
+        if (points == fonts[i]->Size) continue;
+        fonts[i]->Size = points;
+        fonts[i]->Build();
+    }
     if (State.MainFont) {
         for (const TSelfSubClass* button : State.MainForm.Buttons)
             if (button != nullptr) State.MainFont->ApplyTo(button->Window);
@@ -387,6 +438,15 @@ void ApplyFonts() {
     }
     if (State.StatusFont) State.StatusFont->ApplyTo(State.MainForm.StatusBar->Window);
     if (State.TipFont) State.TipFont->ApplyTo(State.MainForm.ToolTip->Window);
+}
+
+void ApplyFonts() {
+    State.MainFont = ReadFont("MainFont");
+    State.StatusFont = ReadFont("StatusFont");
+    State.TipFont = ReadFont("TipFont");
+    const TAPICFont* const fonts[3] = {State.MainFont.get(), State.StatusFont.get(), State.TipFont.get()};
+    for (int i = 0; i < 3; ++i) FontPoints[i] = fonts[i] != nullptr ? fonts[i]->Size : 0;
+    FitFontsToScale();
 }
 
 void PlaceWindow(const TOptions& options) {
@@ -443,6 +503,9 @@ int ClampStartCoordinate(int position, int clientExtent, int screenExtent) {
 void MainWindowCreate(TMessageRecord*) {
     State.MainWindowHandle = State.MainWindow->Handle;
     State.MainForm = TMainForm{};
+    WindowScale = pelmira::WindowDpi(State.MainWindowHandle);
+    Layout96.clear();
+    Drawn96.clear();
     StartOptions = ReadOptions(TIniFile(State.SettingsFile), State.AppTitle);
 
     LoadLinkCursor();
@@ -514,12 +577,14 @@ void MainWindowCreate(TMessageRecord*) {
                                            kCmdLeftClickMenu + static_cast<UINT>(State.LeftClickAction));
 
     ApplyFonts();
-    State.MainSize = ReadMainSize(TIniFile(State.LayoutFile));
+    MainSize96 = ReadMainSize(TIniFile(State.LayoutFile));
+    State.MainSize = ScaledMainSize();
     // The settings path shares its storage with the current palette's name, which starts empty.
     State.SettingsFile.clear();
     State.CurrentPaletteFile.clear();
     InstallKeyTraps();
     PlaceWindow(StartOptions);
+    State.MainWindow->AddMessageHandler(WM_DPICHANGED, MainWindowDpiChanged);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -566,6 +631,43 @@ void MainWindowCommand(TMessageRecord* message) {
     HandleDefaultCommand(local, ShowHookStateBox);
 }
 
+void MainWindowDpiChanged(TMessageRecord* message) noexcept {
+    const int dpi = LOWORD(message->WParam);
+    if (dpi <= 0 || dpi == WindowScale || State.MainWindow == nullptr) return;
+    const int old = WindowScale;
+    WindowScale = dpi;
+    // The suggested rectangle keeps the window where the user dropped it, at the new size; the
+    // client size is set again below from the layout numbers either way.
+    if (const auto* suggested = reinterpret_cast<const RECT*>(message->LParam))
+        ::SetWindowPos(Window(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const auto& [control, box96] : Layout96) {
+        const pelmira::TBox r = Scaled(box96);
+        ::SetWindowPos(control, nullptr, r.X, r.Y, r.Width, r.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    for (const auto& [button, box96] : Drawn96) {
+        const pelmira::TBox r = Scaled(box96);
+        button->SetBounds(r.X, r.Y, r.Width, r.Height);
+    }
+    if (TAPIListView* list = State.MainForm.FileList) {
+        for (int column = 0; column < 2; ++column)
+            ::SendMessageA(list->Window, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                           pelmira::ScaleToDpi(pelmira::ScaleFromDpi(list->ColumnWidth(column), old), dpi));
+    }
+    if (State.MainForm.FolderEdit != nullptr && State.MainForm.FolderComboEdit != nullptr) {
+        RECT client{};
+        ::GetClientRect(State.MainForm.FolderComboEdit, &client);
+        ::SetWindowPos(State.MainForm.FolderEdit->Window, nullptr, 0, 0, client.right, client.bottom,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    FitFontsToScale();
+    if (State.MainForm.StatusBar != nullptr) State.MainForm.StatusBar->Relayout();
+    State.MainSize = ScaledMainSize();
+    ApplyViewSize();
+    ::InvalidateRect(Window(), nullptr, TRUE);
+    message->Result = 0;
+}
+
 void ForgetMainForm() { State.MainForm = TMainForm{}; }
 
 void OpenExtendedViewAtStart() {
@@ -590,8 +692,8 @@ TOptions CollectSettings() {
     v.Dialog = MenuItemChecked(kCmdDialog) ? 1 : 0;
     v.WebSafe = MenuItemChecked(kCmdWebSafe) ? 1 : 0;
     if (State.MainForm.FileList != nullptr) {
-        v.ListName = State.MainForm.FileList->ColumnWidth(0);
-        v.ListDate = State.MainForm.FileList->ColumnWidth(1);
+        v.ListName = pelmira::ScaleFromDpi(State.MainForm.FileList->ColumnWidth(0), WindowScale);
+        v.ListDate = pelmira::ScaleFromDpi(State.MainForm.FileList->ColumnWidth(1), WindowScale);
         v.ListSelect = ExtensionButtonDown() ? State.MainForm.FileList->FirstSelected() : State.CurrentRow;
     }
     v.Folders.clear();

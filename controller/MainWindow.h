@@ -34,6 +34,8 @@ void MainWindowClose(TMessageRecord* message);
 void MainWindowActivate(TMessageRecord* message) noexcept;
 // WM_CONTEXTMENU on the palette list: the list menu with its items enabled for the selection.
 void MainWindowContextMenu(TMessageRecord* message) noexcept;
+// WM_DPICHANGED: the window moved to a monitor of another scale; lays everything out again.
+void MainWindowDpiChanged(TMessageRecord* message) noexcept;
 
 // Drops the borrowed control pointers; the window's WM_DESTROY frees the controls themselves.
 void ForgetMainForm();

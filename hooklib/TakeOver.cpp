@@ -17,6 +17,11 @@
 #include "PanelKeys.h"
 #include "SharedNames.h"
 
+#include "DisplayScale.h"
+#include "ScopedHandles.h"
+
+#include <algorithm>
+
 namespace {
 
 constexpr int kTitleBuffer = 50;  // at most 49 characters of the host's title are kept
@@ -98,9 +103,17 @@ bool IsStatic(HWND window) {
     return ::lstrcmpiA(name, "Static") == 0;
 }
 
+// The window's rectangle in the client coordinates of `dialog`.
+RECT RectInDialog(HWND window, HWND dialog) {
+    RECT r = DialogWindowRect(window);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 struct TCaptionSearch {
     HWND Dialog;
     RECT Grid;
+    SIZE MinSize;
     HWND Found;
     LONG Distance;
 };
@@ -112,44 +125,124 @@ BOOL CALLBACK FindCaption(HWND child, LPARAM param) noexcept {
     const RECT r = DialogWindowRect(child);
     const LONG distance = search->Grid.top - r.bottom;
     const bool overlaps = r.left < search->Grid.right && r.right > search->Grid.left;
-    if (overlaps && distance >= -2 && distance < search->Distance && r.bottom - r.top >= kPanelHeight &&
-        r.right - r.left >= kPanelX + kPanelWidth) {
+    if (overlaps && distance >= -2 && distance < search->Distance && r.bottom - r.top >= search->MinSize.cy &&
+        r.right - r.left >= search->MinSize.cx) {
         search->Found = child;
         search->Distance = distance;
     }
     return TRUE;
 }
 
-// Where the button panel goes: on the window that follows the basic grid, which in the standard
-// template is the custom grid's caption. In Wine's dialog that window is the custom grid itself,
-// where the panel would cover cells; the caption is then looked up above the grid. Without one
-// the panel sits on the dialog just above the grid. `at` receives the panel's position.
-HWND PanelParent(HWND dialog, HWND basicGrid, POINT& at) {
-    at = POINT{kPanelX, kPanelY};
+// The caption of the custom grid: the window that follows the basic grid, which in the standard
+// template is that caption. In Wine's dialog that window is the custom grid itself, where the
+// panel would cover cells; the caption is then looked up above the grid. Null without one.
+HWND CaptionOfCustomGrid(HWND dialog, HWND basicGrid, HWND customGrid, int dpi) {
     HWND next = ::GetWindow(basicGrid, GW_HWNDNEXT);
-    HWND customGrid = ::GetDlgItem(dialog, kCustomGridId);
     if (next != nullptr && (customGrid == nullptr || next != customGrid)) return next;
-    if (customGrid == nullptr) return dialog;
-
-    TCaptionSearch search{dialog, DialogWindowRect(customGrid), nullptr, 3 * kPanelHeight};
+    if (customGrid == nullptr) return nullptr;
+    const SIZE minSize{pelmira::ScaleToDpi(kPanelX + kPanelWidth, dpi), pelmira::ScaleToDpi(kPanelHeight, dpi)};
+    TCaptionSearch search{dialog, DialogWindowRect(customGrid), minSize, nullptr,
+                          3 * pelmira::ScaleToDpi(kPanelHeight, dpi)};
     ::EnumChildWindows(dialog, FindCaption, reinterpret_cast<LPARAM>(&search));
-    if (search.Found != nullptr) return search.Found;
-
-    POINT corner{search.Grid.left, search.Grid.top};
-    ::ScreenToClient(dialog, &corner);
-    at = POINT{corner.x + kPanelX, corner.y > kPanelHeight ? corner.y - kPanelHeight : 0};
-    return dialog;
+    return search.Found;
 }
 
-void ApplyFont(TAPIGFont& font, const TFontSetting& setting) {
+// The rectangle that a static's text covers, in its own client coordinates. Statics draw their
+// text from the top left unless centred or right-aligned; an empty rectangle for other windows.
+RECT CaptionTextRect(HWND caption) {
+    RECT text{};
+    if (!IsStatic(caption)) return text;
+    char buffer[256] = {};
+    const int length = ::GetWindowTextA(caption, buffer, sizeof buffer);
+    if (length <= 0) return text;
+    const TScopedDC dc(caption);
+    if (!dc) return text;
+    auto font = reinterpret_cast<HFONT>(::SendMessageA(caption, WM_GETFONT, 0, 0));
+    const TScopedSelect select(dc, font != nullptr ? static_cast<HGDIOBJ>(font) : ::GetStockObject(SYSTEM_FONT));
+    ::DrawTextA(dc, buffer, length, &text, DT_CALCRECT | DT_SINGLELINE);
+    RECT client{};
+    ::GetClientRect(caption, &client);
+    const LONG width = text.right - text.left;
+    const LONG style = ::GetWindowLongA(caption, GWL_STYLE) & SS_TYPEMASK;
+    if (style == SS_CENTER) ::OffsetRect(&text, (client.right - width) / 2, 0);
+    if (style == SS_RIGHT) ::OffsetRect(&text, client.right - width, 0);
+    return text;
+}
+
+// Where the button panel goes: on the custom grid's caption, at the fixed place scaled to the
+// dialog's DPI, but never over the caption's text or the custom cells. When that place does not
+// lie inside the caption (which would clip it), or there is no caption, the panel is a child of
+// the dialog itself on the caption row just above the grid. `at` receives the panel's position
+// and `size` its size, in the parent's client coordinates.
+HWND PanelParent(HWND dialog, HWND basicGrid, int dpi, POINT& at, SIZE& size) {
+    HWND customGrid = ::GetDlgItem(dialog, kCustomGridId);
+    const RECT cells = customGrid != nullptr ? RectInDialog(customGrid, dialog) : RECT{};
+    const POINT at96{kPanelX, kPanelY};
+    const SIZE size96{kPanelWidth, kPanelHeight};
+    HWND caption = CaptionOfCustomGrid(dialog, basicGrid, customGrid, dpi);
+    if (caption == nullptr) {
+        // A caption-sized strip right above the grid stands in for the caption.
+        const int height = pelmira::ScaleToDpi(kPanelHeight, dpi);
+        const RECT strip{cells.left, std::max<LONG>(cells.top - height, 0), cells.right, cells.top};
+        const pelmira::TBox box = pelmira::PlacePanel(strip, RECT{}, cells, at96, size96, dpi);
+        at = POINT{box.X, std::max(box.Y, 0)};
+        size = SIZE{box.Width, box.Height};
+        return dialog;
+    }
+    // The caption is the basic grid's sibling or found among the dialog's own children.
+    const RECT captionRect = RectInDialog(caption, dialog);
+    RECT text = CaptionTextRect(caption);
+    ::OffsetRect(&text, captionRect.left, captionRect.top);
+    const pelmira::TBox box = pelmira::PlacePanel(captionRect, text, cells, at96, size96, dpi);
+    size = SIZE{box.Width, box.Height};
+    const bool inside = box.X >= captionRect.left && box.Y >= captionRect.top &&
+                        box.X + box.Width <= captionRect.right && box.Y + box.Height <= captionRect.bottom;
+    if (!inside) {
+        at = POINT{box.X, std::max(box.Y, 0)};
+        return dialog;
+    }
+    at = POINT{box.X - captionRect.left, box.Y - captionRect.top};
+    return caption;
+}
+
+struct TOverlapSearch {
+    HWND Panel;
+    RECT Area;  // the panel's window rectangle
+};
+
+BOOL CALLBACK ClipUnderPanel(HWND child, LPARAM param) noexcept {
+    const auto* search = reinterpret_cast<const TOverlapSearch*>(param);
+    if (child == search->Panel || ::GetParent(child) != ::GetParent(search->Panel)) return TRUE;
+    RECT r = DialogWindowRect(child), both{};
+    if (::IntersectRect(&both, &r, &search->Area))
+        ::SetWindowLongA(child, GWL_STYLE, ::GetWindowLongA(child, GWL_STYLE) | WS_CLIPSIBLINGS);
+    return TRUE;
+}
+
+// A panel on the dialog itself overlaps the caption it sits on. Siblings paint over each other
+// unless they clip siblings: the windows under the panel clip it out, and it is first in the order.
+void KeepPanelOnTop(HWND panel) {
+    TOverlapSearch search{panel, DialogWindowRect(panel)};
+    ::EnumChildWindows(::GetParent(panel), ClipUnderPanel, reinterpret_cast<LPARAM>(&search));
+    ::SetWindowPos(panel, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// The language file's font at the dialog's scale: fonts are made for the system's DPI, and a
+// per-monitor aware host may show its dialog at another.
+TFontSetting FontAtScale(TFontSetting setting, int dpi) {
+    setting.Size = pelmira::PointsForWindow(setting.Size, dpi, pelmira::SystemDpi());
+    return setting;
+}
+
+void ApplyFont(TAPIGFont& font, const TFontSetting& setting, int dpi) {
     font.FaceName = setting.Name;
-    font.Size = setting.Size;
+    font.Size = FontAtScale(setting, dpi).Size;
     font.Bold = false;
 }
 
-std::unique_ptr<TAPICFont> MakeControlFont(const TFontSetting& setting, HWND window) {
+std::unique_ptr<TAPICFont> MakeControlFont(const TFontSetting& setting, HWND window, int dpi) {
     auto font = std::make_unique<TAPICFont>();
-    ApplyFont(*font, setting);
+    ApplyFont(*font, setting, dpi);
     font->Build();
     font->ApplyTo(window);
     return font;
@@ -197,25 +290,30 @@ void TakeOver(HWND dialog, TSharedBlock& block) {
     ::GetWindowTextA(dialog, title, kTitleBuffer);
     ::SetWindowTextA(dialog, (std::string(title) + " '").c_str());
 
+    // Every pixel size below is written for 96 DPI; the dialog is drawn at its window's DPI.
+    const int dpi = pelmira::WindowDpi(dialog);
     POINT panelAt{};
-    HWND panelParent = PanelParent(dialog, basicGrid, panelAt);
+    SIZE panelSize{};
+    HWND panelParent = PanelParent(dialog, basicGrid, dpi, panelAt, panelSize);
 
     const std::string base = BlockText(block.SettingsBase);
     s.Settings = ReadDialogSettings(LayoutFileName(base), LanguageFileName(base));
 
-    s.ButtonPanel = CreatePanel(panelParent, panelAt.x, panelAt.y, kPanelWidth, kPanelHeight);
+    s.ButtonPanel = CreatePanel(panelParent, panelAt.x, panelAt.y, panelSize.cx, panelSize.cy);
     HWND panel = s.ButtonPanel->Handle;
+    if (panelParent == dialog) KeepPanelOnTop(panel);
     for (int i = 0; i < kPanelButtonCount; ++i) {
-        const TRectPlus& r = s.Settings.Buttons[i];
+        const TRectPlus& r96 = s.Settings.Buttons[i];
+        const pelmira::TBox r = pelmira::ScaleBox(pelmira::TBox{r96.X, r96.Y, r96.Width, r96.Height}, dpi);
         const TButtonDesign& design = kButtonDesigns[i];
-        TVxOriginBtn* button = CreateVxOriginBtn(panel, r.X, r.Y, r.Width, r.Height, r.Caption, design.OnClick,
+        TVxOriginBtn* button = CreateVxOriginBtn(panel, r.X, r.Y, r.Width, r.Height, r96.Caption, design.OnClick,
                                                  design.OnDrag, nullptr, design.Tag, EDGE_RAISED);
         button->TextOffset = design.TextOffset;
         s.Buttons[i] = button;
     }
 
     const RECT grown = DialogWindowRect(dialog);
-    ResizeWindow(dialog, grown.right - grown.left + 1, grown.bottom - grown.top + s.Settings.HookSize);
+    ResizeWindow(dialog, grown.right - grown.left + 1, grown.bottom - grown.top + pelmira::ScaleToDpi(s.Settings.HookSize, dpi));
 
     s.Button(kSpuitButton)->DragCursor = BlockHandle<HCURSOR>(block.PickCursor);
 
@@ -243,10 +341,10 @@ void TakeOver(HWND dialog, TSharedBlock& block) {
     s.ToolTip->OnShow = OnTipShow;
     s.ToolTip->OnPop = OnTipPop;
 
-    if (s.Settings.HookFont.Enabled) ShareButtonFont(s.Buttons, s.Settings.HookFont);
-    if (s.Settings.TipFont.Enabled) s.TipFont = MakeControlFont(s.Settings.TipFont, s.ToolTip->Window);
+    if (s.Settings.HookFont.Enabled) ShareButtonFont(s.Buttons, FontAtScale(s.Settings.HookFont, dpi));
+    if (s.Settings.TipFont.Enabled) s.TipFont = MakeControlFont(s.Settings.TipFont, s.ToolTip->Window, dpi);
     if (s.Settings.StatusFont.Enabled)
-        s.StatusFont = MakeControlFont(s.Settings.StatusFont, s.StatusBar->Window);
+        s.StatusFont = MakeControlFont(s.Settings.StatusFont, s.StatusBar->Window, dpi);
 
     s.StatusTexts.push_back(s.Settings.Messages[0]);
     s.StatusTexts.push_back(s.Settings.Messages[1]);

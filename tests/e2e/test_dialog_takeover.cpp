@@ -54,7 +54,12 @@ TEST_P(TakeOver, DialogGetsTitleMarkPanelButtonsAndStatusBar) {
         << "the panel must not cover custom cells";
     RECT onParent = WindowRectOf(panel);
     ::MapWindowPoints(nullptr, ::GetParent(panel), reinterpret_cast<POINT*>(&onParent), 2);
-    EXPECT_EQ(onParent.left, 110);
+    // 110 pixels in, unless the caption's text reaches further: the stand-in's caption is in the
+    // wider system font, and the panel then starts just right of the text.
+    if (GetParam() == TDialogKind::StandIn)
+        EXPECT_GE(onParent.left, 110);
+    else
+        EXPECT_EQ(onParent.left, 110);
     EXPECT_EQ(onParent.top, 0);
 
     HWND tip = ToolTipOf(client.Pid());

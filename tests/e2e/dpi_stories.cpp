@@ -1,0 +1,294 @@
+// The colour dialog's panel and the controller's window at the display scale of the Wine prefix
+// they run in. run_dpi_stories.sh runs this program once per scale (96, 120, 144 and 192 DPI),
+// each time in a prefix of its own whose LogPixels was set before any program started. Each
+// story prints the geometry it measured, one "dpi N: ..." line.
+#include "ControllerHarness.h"
+#include "DialogHarness.h"
+#include "DisplayScale.h"
+
+#include <cstdlib>
+
+using namespace harness;
+
+namespace {
+
+int ScreenDpi() {
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+int Scaled(int value96) { return pelmira::ScaleToDpi(value96, ScreenDpi()); }
+
+bool Intersects(const RECT& a, const RECT& b) {
+    RECT both;
+    return ::IntersectRect(&both, &a, &b) != FALSE;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+std::string RectText(const RECT& r) {
+    char t[96];
+    std::snprintf(t, sizeof t, "%ldx%ld at (%ld,%ld)", r.right - r.left, r.bottom - r.top, r.left, r.top);
+    return t;
+}
+
+// The dialog's font as this process can use it: the window's own font when its handle is
+// readable here, otherwise the dialog template's face at 8 points on this display.
+HFONT FontLike(HWND window) {
+    LOGFONTA font{};
+    const auto handle = reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0));
+    if (handle == nullptr || ::GetObjectA(handle, sizeof font, &font) == 0) {
+        font = LOGFONTA{};
+        font.lfHeight = -::MulDiv(8, ScreenDpi(), 72);
+        std::strcpy(font.lfFaceName, "MS Shell Dlg");
+    }
+    return ::CreateFontIndirectA(&font);
+}
+
+// The screen rectangle that a left-aligned static's text takes, measured with its font.
+RECT TextRectOf(HWND caption, TEXTMETRICA* metrics = nullptr) {
+    const std::string text = TextOf(caption);
+    HDC dc = ::GetDC(nullptr);
+    HFONT font = FontLike(caption);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    RECT r{};
+    ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
+    if (metrics != nullptr) ::GetTextMetricsA(dc, metrics);
+    ::SelectObject(dc, old);
+    ::DeleteObject(font);
+    ::ReleaseDC(nullptr, dc);
+    const RECT at = WindowRectOf(caption);
+    ::OffsetRect(&r, at.left, at.top);
+    return r;
+}
+
+// A point inside panel button `button` (0-3), in the panel's client coordinates: the four
+// buttons share the panel's width.
+LPARAM ScaledButtonPoint(HWND panel, int button) {
+    RECT c{};
+    ::GetClientRect(panel, &c);
+    return MAKELPARAM(c.right * (2 * button + 1) / 8, c.bottom / 2);
+}
+
+void ClickScaledButton(HWND panel, int button) {
+    ::PostMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, ScaledButtonPoint(panel, button));
+    ::PostMessageA(panel, WM_LBUTTONUP, 0, ScaledButtonPoint(panel, button));
+}
+
+}  // namespace
+
+TEST(Scale, ThePrefixRunsAtTheScaleItWasMadeFor) {
+    const char* wanted = std::getenv("PELMIRA_TEST_DPI");
+    if (wanted == nullptr) GTEST_SKIP() << "run by run_dpi_stories.sh";
+    EXPECT_EQ(ScreenDpi(), std::atoi(wanted)) << "LogPixels was not read before the programs started";
+}
+
+class ScaledDialog : public TDialogSuite {
+protected:
+    HWND Open(TClient& client) {
+        HWND dialog = client.WaitForTakenOverDialog();
+        if (dialog != nullptr) {
+            EXPECT_EQ(WaitForCells(dialog, AllWhite()), CellsText(AllWhite()));
+        }
+        return dialog;
+    }
+
+    void UseBox(TClient& client, HWND dialog, int button, const std::string& path) {
+        ClickScaledButton(PanelOf(dialog), button);
+        HWND box = client.WaitForBox();
+        ASSERT_NE(box, nullptr) << "no open/save box";
+        AnswerBox(box, path);
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); })) << "the box stayed open";
+    }
+};
+
+TEST_F(ScaledDialog, ThePanelGrowsWithTheDialogAndCoversNeitherCaptionTextNorCells) {
+    TClient client(TDialogKind::Wine, "");
+    HWND dialog = Open(client);
+    ASSERT_NE(dialog, nullptr);
+    HWND panel = PanelOf(dialog);
+    ASSERT_NE(panel, nullptr);
+
+    RECT size{};
+    ::GetClientRect(panel, &size);
+    EXPECT_NEAR(size.right, Scaled(120), 1);
+    EXPECT_NEAR(size.bottom, Scaled(14), 1);
+
+    const RECT p = WindowRectOf(panel);
+    HWND caption = ::GetDlgItem(dialog, 1089);
+    ASSERT_NE(caption, nullptr);
+    const RECT text = TextRectOf(caption);
+    EXPECT_FALSE(Intersects(p, text)) << "panel " << RectText(p) << ", caption text " << RectText(text);
+    const RECT cells = WindowRectOf(::GetDlgItem(dialog, 721));
+    EXPECT_FALSE(Intersects(p, cells)) << "panel " << RectText(p) << ", cells " << RectText(cells);
+    EXPECT_TRUE(Inside(p, WindowRectOf(::GetParent(panel)))) << "the panel is clipped by its parent";
+
+    // The four buttons are drawn edge to edge: a dark right edge next to a light left edge at
+    // every quarter of the panel (one pixel either way for rounding).
+    for (int b = 1; b < 4; ++b) {
+        const int x = p.left + Scaled(30 * b);
+        const int y = p.top + (p.bottom - p.top) / 2;
+        EXPECT_TRUE(WaitFor([&] {
+            for (int dx = -1; dx <= 1; ++dx)
+                if (ScreenPixel(x + dx - 1, y) != ScreenPixel(x + dx, y)) return true;
+            return false;
+        }, 5000)) << "edge between buttons " << b - 1 << " and " << b;
+    }
+
+    // The status bar holds a line of the dialog's text.
+    HWND bar = StatusBarOf(dialog);
+    ASSERT_NE(bar, nullptr);
+    TEXTMETRICA metrics{};
+    TextRectOf(caption, &metrics);
+    const RECT b = WindowRectOf(bar);
+    EXPECT_GE(b.bottom - b.top, metrics.tmHeight + 2) << "status bar " << RectText(b);
+    EXPECT_LE(b.bottom - b.top, 2 * metrics.tmHeight + Scaled(4)) << "status bar " << RectText(b);
+
+    const RECT d = WindowRectOf(dialog);
+    std::printf("dpi %d: dialog %s; panel %ldx%ld at (%ld,%ld) of the dialog; caption text ends at x %ld, "
+                "cells start at y %ld; status bar %ld high, font %ld high\n",
+                ScreenDpi(), RectText(d).c_str(), p.right - p.left, p.bottom - p.top, p.left - d.left, p.top - d.top,
+                text.right - d.left, cells.top - d.top, b.bottom - b.top, metrics.tmHeight);
+
+    EXPECT_TRUE(WaitForSteadyImage(dialog));
+    SaveWindowPicture(dialog, ScreenshotFolder() + "\\dpi" + std::to_string(ScreenDpi()) + "_dialog.bmp");
+    client.Close();
+    ASSERT_TRUE(client.WaitForExit());
+}
+
+TEST_F(ScaledDialog, LoadAndSaveStillPutLineKInCellK) {
+    TClient client(TDialogKind::Wine, "");
+    HWND dialog = Open(client);
+    ASSERT_NE(dialog, nullptr);
+    WriteTextFile(Path("scaled.pli"), PaletteFileText());
+    UseBox(client, dialog, 0, Path("scaled.pli"));
+    std::vector<COLORREF> expected;
+    for (int k = 0; k < 16; ++k) expected.push_back(PaletteColor(k));
+    EXPECT_EQ(WaitForCells(dialog, expected), CellsText(expected));
+
+    UseBox(client, dialog, 1, Path("saved.pli"));
+    std::string text;
+    EXPECT_TRUE(WaitFor([&] { return ReadTextFile(Path("saved.pli"), text) && text == PaletteFileText(); }))
+        << text;
+    client.Close();
+    ASSERT_TRUE(client.WaitForExit());
+}
+
+namespace {
+
+// The main window's own children (not the combo's edit nor the list's header).
+std::vector<HWND> ChildrenOf(HWND w) {
+    std::vector<HWND> children;
+    for (HWND c = ::GetWindow(w, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT))
+        if (::IsWindowVisible(c)) children.push_back(c);
+    return children;
+}
+
+RECT InClient(HWND w, HWND child) {
+    RECT r = WindowRectOf(child);
+    ::MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void Command(HWND w, UINT id) {
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutA(w, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL, kWaitMs, &answer);
+}
+
+}  // namespace
+
+TEST(ScaledController, EveryControlLiesInsideTheClientAreaInBothViews) {
+    ASSERT_TRUE(WaitFor([] { return TopWindows(0, "Pelmira").empty(); }, 10000));
+    TTempFolder folder{"dpictl"};
+    ASSERT_TRUE(InstallController(folder));
+    ::CopyFileA((TestFolder() + "\\vorlundLang.ini").c_str(), folder.File("vorlundLang.ini").c_str(), FALSE);
+    TControllerProcess process;
+    ASSERT_TRUE(process.Start(folder));
+    const HWND w = WaitForMainWindow(process);
+    ASSERT_NE(w, nullptr);
+    const HWND bar = FindChild(w, [](HWND c) { return ClassOf(c) == STATUSCLASSNAMEA; });
+    ASSERT_NE(bar, nullptr);
+
+    for (const bool extended : {false, true}) {
+        const char* view = extended ? "extended" : "normal";
+        RECT client{};
+        ::GetClientRect(w, &client);
+        const RECT status = InClient(w, bar);
+        std::string placed;
+        for (HWND c : ChildrenOf(w)) {
+            const RECT r = InClient(w, c);
+            placed += " " + ClassOf(c) + " " + RectText(r) + ";";
+            // The normal view cuts off what lies below it (ReLoad, ReWrite); nothing is cut in two.
+            if (!extended && r.top >= client.bottom) continue;
+            EXPECT_TRUE(Inside(r, client)) << view << ": " << ClassOf(c) << " " << TextOf(c) << " " << RectText(r)
+                                           << " outside the client area " << RectText(client);
+            if (c != bar && r.top < client.bottom) {
+                EXPECT_FALSE(Intersects(r, status)) << view << ": " << ClassOf(c) << " " << TextOf(c)
+                                                    << " under the status bar";
+            }
+        }
+        std::printf("dpi %d: controller %s view client %ldx%ld;%s\n", ScreenDpi(), view, client.right, client.bottom,
+                    placed.c_str());
+        // The picture is read from the screen: wait until the window has painted its new size
+        // (its status bar is drawn in the button face colour, never black).
+        const RECT shown = WindowRectOf(bar);
+        EXPECT_TRUE(WaitFor([&] { return ScreenPixel(shown.left + 4, shown.bottom - 4) != RGB(0, 0, 0); }, 10000));
+        EXPECT_TRUE(WaitForSteadyImage(w));
+        // The taller view may run past the bottom of the screen, where there is nothing to read.
+        RECT onScreen{};
+        const RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        const RECT window = WindowRectOf(w);
+        ::IntersectRect(&onScreen, &window, &screen);
+        SaveScreenPicture(onScreen, ScreenshotFolder() + "\\dpi" + std::to_string(ScreenDpi()) + "_controller_" + view + ".bmp");
+        if (!extended) Command(w, kCmdExtension);
+    }
+    EXPECT_EQ(CloseController(process, w), 0);
+}
+
+TEST(ScaledController, AMoveToAnotherScaleLaysTheWindowOutAgainAndBack) {
+    ASSERT_TRUE(WaitFor([] { return TopWindows(0, "Pelmira").empty(); }, 10000));
+    TTempFolder folder{"dpimove"};
+    ASSERT_TRUE(InstallController(folder));
+    TControllerProcess process;
+    ASSERT_TRUE(process.Start(folder));
+    const HWND w = WaitForMainWindow(process);
+    ASSERT_NE(w, nullptr);
+    Command(w, kCmdExtension);
+
+    const auto layout = [&] {
+        std::vector<RECT> rects;
+        for (HWND c : ChildrenOf(w)) rects.push_back(InClient(w, c));
+        RECT client{};
+        ::GetClientRect(w, &client);
+        rects.push_back(client);
+        return rects;
+    };
+    const std::vector<RECT> before = layout();
+    const int here = ScreenDpi();
+    const int there = here == 96 ? 144 : 96;
+    // As the system sends it when the window reaches a monitor of the other scale; without a
+    // suggested rectangle (it would not cross the process boundary) the window keeps its place.
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutA(w, WM_DPICHANGED, MAKEWPARAM(there, there), 0, SMTO_NORMAL, kWaitMs, &answer);
+    RECT client{};
+    ::GetClientRect(w, &client);
+    EXPECT_NEAR(client.bottom, pelmira::ScaleToDpi(294, there), 1) << "the extended view's height at " << there;
+    for (HWND c : ChildrenOf(w)) {
+        const RECT r = InClient(w, c);
+        EXPECT_TRUE(Inside(r, client)) << ClassOf(c) << " " << TextOf(c) << " " << RectText(r) << " at " << there;
+    }
+    const HWND exitButton = ::GetDlgItem(w, kSuspendButtonId + 2);
+    EXPECT_EQ(InClient(w, exitButton).left, pelmira::ScaleToDpi(234, there));
+
+    ::SendMessageTimeoutA(w, WM_DPICHANGED, MAKEWPARAM(here, here), 0, SMTO_NORMAL, kWaitMs, &answer);
+    const std::vector<RECT> after = layout();
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i)
+        EXPECT_TRUE(::EqualRect(&before[i], &after[i])) << RectText(before[i]) << " became " << RectText(after[i]);
+    EXPECT_EQ(CloseController(process, w), 0);
+}
