@@ -1,0 +1,79 @@
+// Companion.cpp: starting the 32-bit companion and keeping its hook in step (see Companion.h).
+#include "Companion.h"
+
+#include "CompanionLink.h"
+#include "ControllerState.h"
+#include "Feedback.h"
+
+#include <string>
+
+namespace {
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+void Post(unsigned command) {
+    if (State.CompanionWindow != nullptr && CompanionMessage() != 0)
+        ::PostMessageA(State.CompanionWindow, CompanionMessage(), command, 0);
+}
+
+}  // namespace
+
+UINT CompanionMessage() {
+    static const UINT message = ::RegisterWindowMessageA(kCompanionMessageName);
+    return message;
+}
+
+bool StartCompanion() {
+#if !defined(_WIN64)
+    return true;
+#else
+    // A 64-bit controller runs on 64-bit Windows only; whether that Windows can run 32-bit
+    // programs at all (a system without its 32-bit layer) shows in CreateProcessA.
+    const std::string program = State.ProgramFolder + "\\" + kCompanionProgram;
+    bool started = false;
+    if (FileExists(program) && FileExists(State.ProgramFolder + "\\" + kCompanionLibrary)) {
+        const auto window = static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(Window()) & 0xFFFFFFFFu);
+        std::string commandLine = "\"" + program + "\" " + std::to_string(window);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        started = ::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   State.ProgramFolder.c_str(), &startup, &process) != FALSE;
+        if (started) {
+            ::CloseHandle(process.hThread);
+            State.CompanionProcess = process.hProcess;
+            State.CompanionId = process.dwProcessId;
+        }
+    }
+    if (!started) SetStatusText(kNo32BitText);
+    return started;
+#endif
+}
+
+void CompanionMessageArrived(TMessageRecord* message) noexcept {
+    if (message->WParam != kCompanionHello || State.CompanionProcess == nullptr) return;
+    const HWND window = ParamToWindow(message->LParam);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    // Anyone may post a registered message: only the companion started here is believed.
+    if (process == 0 || process != State.CompanionId) return;
+    State.CompanionWindow = window;
+    if (State.HookOn) Post(kCompanionStart);
+}
+
+void FollowHookState(bool installed) {
+    const bool was = State.HookOn;
+    State.HookOn = installed;
+    if (installed != was) Post(installed ? kCompanionResume : kCompanionSuspend);
+}
+
+void EndCompanion() {
+    Post(kCompanionExit);
+    if (State.CompanionProcess != nullptr) ::CloseHandle(State.CompanionProcess);
+    State.CompanionProcess = nullptr;
+    State.CompanionId = 0;
+    State.CompanionWindow = nullptr;
+}
