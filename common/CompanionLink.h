@@ -30,6 +30,7 @@ enum TCompanionCommand : unsigned {
     kCompanionSuspend = 3,  // remove it
     kCompanionResume = 4,   // install it again
     kCompanionExit = 5,     // remove it and end
+    kCompanionEnded = 6,    // controller -> itself, from a pool thread: the companion's process ended
 };
 
 // Window handles cross the bitness boundary as 32-bit values (they are 32-bit on 64-bit Windows

@@ -9,14 +9,31 @@
 
 namespace {
 
+#if defined(_WIN64)
 bool FileExists(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
+#endif
 
 void Post(unsigned command) {
     if (State.CompanionWindow != nullptr && CompanionMessage() != 0)
         ::PostMessageA(State.CompanionWindow, CompanionMessage(), command, 0);
+}
+
+// A pool thread's callback: only posts, the GUI thread does the rest.
+void CALLBACK CompanionProcessEnded(void* mainWindow, BOOLEAN) {
+    ::PostMessageA(static_cast<HWND>(mainWindow), CompanionMessage(), kCompanionEnded, 0);
+}
+
+// Stops the wait and closes the process handle; blocks until a running callback has returned.
+void ForgetCompanion() {
+    if (State.CompanionWait != nullptr) ::UnregisterWaitEx(State.CompanionWait, INVALID_HANDLE_VALUE);
+    State.CompanionWait = nullptr;
+    if (State.CompanionProcess != nullptr) ::CloseHandle(State.CompanionProcess);
+    State.CompanionProcess = nullptr;
+    State.CompanionId = 0;
+    State.CompanionWindow = nullptr;
 }
 
 }  // namespace
@@ -46,6 +63,10 @@ bool StartCompanion() {
             ::CloseHandle(process.hThread);
             State.CompanionProcess = process.hProcess;
             State.CompanionId = process.dwProcessId;
+            // A companion that starts but cannot run (a system without its 32-bit layer may
+            // still create the process) or that is ended later leaves 32-bit programs unserved.
+            ::RegisterWaitForSingleObject(&State.CompanionWait, process.hProcess, CompanionProcessEnded,
+                                          Window(), INFINITE, WT_EXECUTEONLYONCE);
         }
     }
     if (!started) SetStatusText(kNo32BitText);
@@ -54,7 +75,15 @@ bool StartCompanion() {
 }
 
 void CompanionMessageArrived(TMessageRecord* message) noexcept {
-    if (message->WParam != kCompanionHello || State.CompanionProcess == nullptr) return;
+    if (State.CompanionProcess == nullptr) return;
+    if (message->WParam == kCompanionEnded) {
+        // Believed only when the process has indeed ended.
+        if (::WaitForSingleObject(State.CompanionProcess, 0) != WAIT_OBJECT_0) return;
+        ForgetCompanion();
+        SetStatusText(kNo32BitText);
+        return;
+    }
+    if (message->WParam != kCompanionHello) return;
     const HWND window = ParamToWindow(message->LParam);
     DWORD process = 0;
     ::GetWindowThreadProcessId(window, &process);
@@ -72,8 +101,5 @@ void FollowHookState(bool installed) {
 
 void EndCompanion() {
     Post(kCompanionExit);
-    if (State.CompanionProcess != nullptr) ::CloseHandle(State.CompanionProcess);
-    State.CompanionProcess = nullptr;
-    State.CompanionId = 0;
-    State.CompanionWindow = nullptr;
+    ForgetCompanion();
 }

@@ -19,8 +19,9 @@ UINT CompanionMessage();
 // when the companion or its library is missing or the system cannot start it.
 bool StartCompanion();
 
-// The companion's hello (its window, checked to belong to the process started here); answered
-// with Start while the controller's hook is on.
+// The companion's hello (its window, checked to belong to the process started here), answered
+// with Start while the controller's hook is on; and the news that its process ended (it could
+// not run, or was ended from outside), after which the status bar shows kNo32BitText.
 void CompanionMessageArrived(TMessageRecord* message) noexcept;
 
 // Called whenever the controller's hook has been installed or removed: the companion follows.

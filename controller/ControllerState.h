@@ -146,6 +146,7 @@ struct TControllerState {
     bool HookOn = false;                // the controller's own hook is installed
     HANDLE CompanionProcess = nullptr;  // the companion started at start-up; null when none
     DWORD CompanionId = 0;
+    HANDLE CompanionWait = nullptr;     // the pool's wait on CompanionProcess
     HWND CompanionWindow = nullptr;     // its message-only window, known from its hello
 };
 

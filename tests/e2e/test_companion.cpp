@@ -93,7 +93,7 @@ protected:
         HWND window = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (window = FindCompanionWindow()) != nullptr; })) << "the companion started";
         companionWindow_ = window;
-        companion_ = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, ProcessOf(window));
+        companion_ = ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, ProcessOf(window));
         ASSERT_NE(companion_, nullptr);
         EXPECT_NE(ProcessOf(window), controller_.Id) << "a process of its own";
     }
@@ -158,6 +158,27 @@ TEST_F(Companion, EndsWhenTheControllerIsKilled) {
     ::CloseHandle(controller);
     EXPECT_TRUE(CompanionEnded()) << "a killed controller posts nothing: the companion watches its process";
     EXPECT_FALSE(CompanionHooked());
+}
+
+TEST_F(Companion, OneThatEndsOnItsOwnIsShownInTheStatusBar) {
+    ASSERT_TRUE(InstallCompanion());
+    ASSERT_NO_FATAL_FAILURE(StartController());
+    ASSERT_TRUE(WaitFor(CompanionHooked));
+    EXPECT_EQ(StatusBarText(main_).find(kNo32BitText), std::string::npos);
+
+    // A spoofed notice while the companion still runs changes nothing.
+    ::PostMessageA(main_, ::RegisterWindowMessageA(kCompanionMessageName), kCompanionEnded, 0);
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &answer);
+    EXPECT_EQ(StatusBarText(main_).find(kNo32BitText), std::string::npos);
+
+    ASSERT_TRUE(::TerminateProcess(companion_, 7));
+    EXPECT_TRUE(WaitFor([&] { return StatusBarText(main_).find(kNo32BitText) != std::string::npos; }))
+        << StatusBarText(main_);
+    EXPECT_TRUE(controller_.Running());
+    ::PostMessageA(main_, WM_COMMAND, kCmdSuspend, 0);
+    ::PostMessageA(main_, WM_COMMAND, kCmdSuspend, 0);
+    EXPECT_EQ(CloseController(controller_, main_), 0) << "the hook switches and the exit go on without it";
 }
 
 TEST_F(Companion, ASecondCompanionAndBadCommandLinesLeaveAtOnce) {
