@@ -3,8 +3,9 @@
 
 #include "CompanionLink.h"
 #include "ControllerState.h"
-#include "Feedback.h"
+#include "ScopedHandles.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -24,6 +25,29 @@ void Post(unsigned command) {
 // A pool thread's callback: only posts, the GUI thread does the rest.
 void CALLBACK CompanionProcessEnded(void* mainWindow, BOOLEAN) {
     ::PostMessageA(static_cast<HWND>(mainWindow), CompanionMessage(), kCompanionEnded, 0);
+}
+
+// The note goes into a second part at the bar's right end, sized to its text: part 0 keeps the
+// palette name and tips it shows at start and later.
+void ShowNotServed() {
+    TAPIStatusBar* bar = State.MainForm.StatusBar;
+    if (bar == nullptr) return;
+    SIZE extent{};
+    {
+        TScopedDC dc(bar->Window);
+        if (!dc) return;
+        const auto font = reinterpret_cast<HFONT>(::SendMessageA(bar->Window, WM_GETFONT, 0, 0));
+        TScopedSelect select(dc, font != nullptr ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
+        const std::string text = kNo32BitText;
+        ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    }
+    RECT client{};
+    ::GetClientRect(bar->Window, &client);
+    // Room for the part's borders and the size grip beside the text.
+    const int noteWidth = extent.cx + 4 * ::GetSystemMetrics(SM_CXEDGE) + ::GetSystemMetrics(SM_CXVSCROLL);
+    int parts[2] = {std::max<int>(client.right - noteWidth, client.right / 3), -1};
+    ::SendMessageA(bar->Window, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    bar->SetText(1, kNo32BitText);
 }
 
 // Stops the wait and closes the process handle; blocks until a running callback has returned.
@@ -69,7 +93,7 @@ bool StartCompanion() {
                                           Window(), INFINITE, WT_EXECUTEONLYONCE);
         }
     }
-    if (!started) SetStatusText(kNo32BitText);
+    if (!started) ShowNotServed();
     return started;
 #endif
 }
@@ -80,7 +104,7 @@ void CompanionMessageArrived(TMessageRecord* message) noexcept {
         // Believed only when the process has indeed ended.
         if (::WaitForSingleObject(State.CompanionProcess, 0) != WAIT_OBJECT_0) return;
         ForgetCompanion();
-        SetStatusText(kNo32BitText);
+        ShowNotServed();
         return;
     }
     if (message->WParam != kCompanionHello) return;

@@ -1,14 +1,15 @@
 // Companion.h: the 64-bit controller's link to its 32-bit companion (vorlund32.exe), which keeps
 // a 32-bit hook in step with the controller's own so that 32-bit programs are served as well
 // (see CompanionLink.h). The 32-bit controller serves 32-bit programs itself and starts none.
-// Reads and writes ControllerState and the status bar (Feedback). One GUI thread.
+// Reads and writes ControllerState and the status bar. One GUI thread.
 #pragma once
 
 #include "Config.h"
 
 #include "UtilClass.h"
 
-// Shown in the status bar when 32-bit programs are left unserved.
+// Shown in a part of its own at the right of the status bar when 32-bit programs are left
+// unserved.
 inline constexpr const char* kNo32BitText = "32-bit programs are not served.";
 
 // The registered message both programs use; 0 when it cannot be registered.
