@@ -186,10 +186,12 @@ TEST_F(Companion, OneThatEndsOnItsOwnIsShownInTheStatusBar) {
     ::SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &answer);
     EXPECT_FALSE(NoteShown(main_));
 
+    // Ended while suspended, for the reason given in the test of a killed controller.
+    ::PostMessageA(main_, WM_COMMAND, kCmdSuspend, 0);
+    ASSERT_TRUE(WaitFor([] { return !CompanionHooked(); }));
     ASSERT_TRUE(::TerminateProcess(companion_, 7));
     EXPECT_TRUE(WaitFor([&] { return NoteShown(main_); }));
     EXPECT_TRUE(controller_.Running());
-    ::PostMessageA(main_, WM_COMMAND, kCmdSuspend, 0);
     ::PostMessageA(main_, WM_COMMAND, kCmdSuspend, 0);
     EXPECT_EQ(CloseController(controller_, main_), 0) << "the hook switches and the exit go on without it";
 }
