@@ -156,6 +156,7 @@ TEST_F(Companion, StartedWhileSuspendedInstallsNothingUntilResumed) {
     EXPECT_FALSE(CompanionHooked());
     ::PostMessageA(main_, WM_COMMAND, kCmdSuspend, 0);
     EXPECT_TRUE(WaitFor(CompanionHooked));
+    EXPECT_EQ(CloseController(controller_, main_), 0);
 }
 
 TEST_F(Companion, EndsWhenTheControllerIsKilled) {
@@ -163,8 +164,9 @@ TEST_F(Companion, EndsWhenTheControllerIsKilled) {
     ASSERT_NO_FATAL_FAILURE(StartController());
     ASSERT_TRUE(WaitFor(CompanionHooked));
     // Suspended first: under Wine 8 a hook of this stand-in library was seen to stay in the
-    // server after its companion ended this way, and it would then take over the colour dialogs
-    // of every later test program of the session. (Windows drops a thread's hooks when it ends.)
+    // server after a controller was killed with the companion's hook on (a companion that
+    // removes its hook and ends), and it would then take over the colour dialogs of every later
+    // test program of the session. Every other test here ends its controller by closing it.
     ::PostMessageA(main_, WM_COMMAND, kCmdSuspend, 0);
     ASSERT_TRUE(WaitFor([] { return !CompanionHooked(); }));
     const HANDLE controller = ::OpenProcess(PROCESS_TERMINATE, FALSE, controller_.Id);
@@ -210,6 +212,7 @@ TEST_F(Companion, ASecondCompanionAndBadCommandLinesLeaveAtOnce) {
         EXPECT_EQ(RunToEnd(program, bad), 1) << '"' << bad << '"';
     // A number that is no window.
     EXPECT_EQ(RunToEnd(program, "4294967294"), 1);
+    EXPECT_EQ(CloseController(controller_, main_), 0);
 }
 
 TEST_F(Companion, MissingCompanionOrLibraryIsShownInTheStatusBar) {
