@@ -12,6 +12,8 @@
 #include "Settings.h"
 #include "UtilFunc.h"
 
+#include <optional>
+
 namespace {
 
 // FARPROC to a typed entry point; the detour through void(*)() is the cast the compiler
@@ -148,6 +150,7 @@ int RunProgram() {
     }
 
     NameIniFiles();
+    std::optional<TStartupIniCache> startupReads(std::in_place);
     State.AppTitle = ReadText(TIniFile(State.LanguageFile), Texts::Title);
 
     // The running instance is found by its window class, which is the title.
@@ -170,6 +173,7 @@ int RunProgram() {
     if (ExtensionButtonDown()) OpenExtendedViewAtStart();
     if (OnTopButtonDown()) SetAlwaysOnTop(true);
     PublishDialogFlags();
+    startupReads.reset();
     // Once the window exists: the companion's hello comes to it.
     StartCompanion();
 

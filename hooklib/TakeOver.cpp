@@ -7,6 +7,7 @@
 // has freed.
 #include "TakeOver.h"
 
+#include "ButtonFont.h"
 #include "DialogPalette.h"
 #include "DialogState.h"
 #include "DialogWatch.h"
@@ -242,9 +243,7 @@ void TakeOver(HWND dialog, TSharedBlock& block) {
     s.ToolTip->OnShow = OnTipShow;
     s.ToolTip->OnPop = OnTipPop;
 
-    if (s.Settings.HookFont.Enabled) {
-        for (TVxOriginBtn* button : s.Buttons) ApplyFont(*button->Font, s.Settings.HookFont);
-    }
+    if (s.Settings.HookFont.Enabled) ShareButtonFont(s.Buttons, s.Settings.HookFont);
     if (s.Settings.TipFont.Enabled) s.TipFont = MakeControlFont(s.Settings.TipFont, s.ToolTip->Window);
     if (s.Settings.StatusFont.Enabled)
         s.StatusFont = MakeControlFont(s.Settings.StatusFont, s.StatusBar->Window);
