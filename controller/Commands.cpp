@@ -4,6 +4,7 @@
 
 #include "About.h"
 #include "CommandIds.h"
+#include "Companion.h"
 #include "ControllerState.h"
 #include "Feedback.h"
 #include "PaletteList.h"
@@ -98,6 +99,9 @@ void SetHookState(bool install) {
             install = false;
         }
     }
+    // The companion's hook follows the controller's, after it: the probe above is this
+    // process's own.
+    FollowHookState(install);
     UpdateTrayIcon(install);
 }
 

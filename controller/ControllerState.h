@@ -4,7 +4,7 @@
 // The controller's units, bottom to top; a unit includes only units below it:
 //   ControllerState, Program (hook library binding)       what is held; the library's exports
 //   CommandIds, Feedback, Placement                       ids; status bar, keys, menu checks
-//   Settings, PaletteRules, PaletteStore                  INI files; palette names and files
+//   Settings, PaletteRules, PaletteStore, Companion       INI files; palette names and files; 32-bit hook
 //   PaletteOps, About                                     the sixteen colours and their file; about box
 //   PaletteList                                           folder row and palette list
 //   Commands                                              numbered commands, tray, hook switch
@@ -141,6 +141,13 @@ struct TControllerState {
                                   0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
     // The row whose label edit the list announced last (LVN_BEGINLABELEDIT); -1 when unknown.
     int EditRowNotified = -1;
+
+    // --- The 32-bit companion (Companion.h) ---
+    bool HookOn = false;                // the controller's own hook is installed
+    HANDLE CompanionProcess = nullptr;  // the companion started at start-up; null when none
+    DWORD CompanionId = 0;
+    HANDLE CompanionWait = nullptr;     // the pool's wait on CompanionProcess
+    HWND CompanionWindow = nullptr;     // its message-only window, known from its hello
 };
 
 inline TControllerState State;

@@ -4,6 +4,7 @@
 #include "About.h"
 #include "CommandIds.h"
 #include "Commands.h"
+#include "Companion.h"
 #include "ControllerState.h"
 #include "Feedback.h"
 #include "MainWindow.h"
@@ -97,11 +98,13 @@ void RegisterMainWindowHandlers(TSDIMainWindow& window) {
     window.AddMessageHandler(kTrayCallbackMessage, TrayNotify);
     static const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
     if (taskbarCreated != 0) window.AddMessageHandler(taskbarCreated, TaskbarCreated);
+    if (CompanionMessage() != 0) window.AddMessageHandler(CompanionMessage(), CompanionMessageArrived);
 }
 
 void MainWindowDestroy(TMessageRecord*) {
-    // The hook first: nothing may reach this window through the library from here on.
+    // The hooks first: nothing may reach this window through either library from here on.
     RemoveHook();
+    EndCompanion();
     UpdateTrayIcon(false);
     if (MenuItemChecked(kCmdTrayIcon)) ::Shell_NotifyIconA(NIM_DELETE, &State.TrayIconData);
 
@@ -171,6 +174,8 @@ int RunProgram() {
     if (OnTopButtonDown()) SetAlwaysOnTop(true);
     PublishDialogFlags();
     startupReads.reset();
+    // Once the window exists: the companion's hello comes to it.
+    StartCompanion();
 
     return RunMessageLoop(State.MainWindowHandle, State.CurrentAccel);
 }

@@ -23,6 +23,16 @@ class TExportBlock : public TBlockAccess {
 public:
     TExportBlock() noexcept : TBlockAccess(GetFMObj, ReleaseFMObj) {}
 };
+
+// The hook this process installed. Kept here rather than read back from the block: the 32-bit
+// companion installs a hook of its own and must not take the controller's away, nor the other way.
+HHOOK gHookHere = nullptr;
+
+bool WindowOfThisProcess(HWND window) noexcept {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    return process == ::GetCurrentProcessId();
+}
 }  // namespace
 
 extern "C" {
@@ -104,6 +114,16 @@ std::uint8_t WINAPI SetHook(HWND window) {
     if (!block) return 0;
     block->OwnerWindow = ToBlockHandle(window);
     const HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, HookProcedure, LibraryModule(), 0);
+    if (hook != nullptr) gHookHere = hook;
+    if (window != nullptr && !WindowOfThisProcess(window)) {
+        // The companion serving the controller's window from a process of the other bitness:
+        // the controller's own SetHook has already recorded the hook handle, the message, the
+        // dialog's geometry (the same system template in both bitnesses) and its settings base,
+        // and the probe's modal dialog must not disable another program's window.
+        // The registered message has the same value in every process of the desktop.
+        if (hook != nullptr) SetHookInstalledHere(true);
+        return hook != nullptr && ::RegisterWindowMessageA(GetHookMsgString()) != 0 ? 1 : 0;
+    }
     block->HookHandle = ToBlockHandle(hook);
     StoreDialogCount(*block.Block(), kProbePending);
 
@@ -136,7 +156,8 @@ std::uint8_t WINAPI SetHook(HWND window) {
 
 void WINAPI RemoveHook() {
     TExportBlock block;
-    if (block && HookInstalledHere()) ::UnhookWindowsHookEx(BlockHandle<HHOOK>(block->HookHandle));
+    if (block && HookInstalledHere() && gHookHere != nullptr) ::UnhookWindowsHookEx(gHookHere);
+    gHookHere = nullptr;
 }
 
 }  // extern "C"

@@ -2,7 +2,8 @@
 # Makes the release packages: dist/pelmira-x64.zip and dist/pelmira-x86.zip, each one top folder
 # (named without a ".", since the programs name their settings files from their path up to the
 # first ".") with the programs, their INI files, the help file, README.txt, LICENSE and the sample
-# palettes. Release builds live in their own trees (build/dist-<arch>) so the test trees are left
+# palettes; the x64 package also the 32-bit companion vorlund32.exe and the 32-bit hook library
+# as skerrow32.dll. Release builds live in their own trees (build/dist-<arch>) so the test trees are left
 # alone. The programs are stripped; their debug information goes beside the zips, in
 # dist/pelmira-<arch>-symbols.zip, linked by name (.gnu_debuglink) for debuggers.
 # Each zip is then unpacked again into build/dist-unpacked/<arch>, where the package test reads it.
@@ -31,7 +32,7 @@ package() {  # package <toolchain arch> <package suffix> <binutils triple>
         -DCMAKE_C_FLAGS="$sections" -DCMAKE_CXX_FLAGS="$sections" \
         -DCMAKE_SHARED_LINKER_FLAGS=-Wl,--gc-sections -DCMAKE_EXE_LINKER_FLAGS=-Wl,--gc-sections \
         -DPELMIRA_TESTS=OFF >/dev/null
-  cmake --build "$tree" -j "$jobs" --target vorlund -- --no-print-directory -s
+  cmake --build "$tree" -j "$jobs" --target vorlund vorlund32 -- --no-print-directory -s
 
   local bin="$tree/bin"
   for f in vorlund.exe skerrow.dll vorlundLang.ini vorlundForm.ini brisanne.chm; do
@@ -40,11 +41,24 @@ package() {  # package <toolchain arch> <package suffix> <binutils triple>
 
   rm -rf "$stage"
   mkdir -p "$top/palettes" "$symbols"
+  ship() {  # ship <built file> <file name in the package> <binutils triple>
+    "$3-objcopy" --only-keep-debug "$1" "$symbols/$2.debug"
+    "$3-strip" --strip-all -o "$top/$2" "$1"
+    (cd "$symbols" && "$3-objcopy" --add-gnu-debuglink="$2.debug" "$top/$2")
+  }
   for f in vorlund.exe skerrow.dll; do
-    "$triple-objcopy" --only-keep-debug "$bin/$f" "$symbols/$f.debug"
-    "$triple-strip" --strip-all -o "$top/$f" "$bin/$f"
-    (cd "$symbols" && "$triple-objcopy" --add-gnu-debuglink="$f.debug" "$top/$f")
+    ship "$bin/$f" "$f" "$triple"
   done
+  if [ "$arch" = x86_64 ]; then
+    # 32-bit programs are served by the 32-bit companion and the 32-bit hook library, which
+    # Windows requires under a file name of its own.
+    local bin32="$build/dist-i686/bin"
+    for f in vorlund32.exe skerrow.dll; do
+      [ -f "$bin32/$f" ] || { echo "dist: $bin32/$f was not built" >&2; exit 1; }
+    done
+    ship "$bin32/vorlund32.exe" vorlund32.exe i686-w64-mingw32
+    ship "$bin32/skerrow.dll" skerrow32.dll i686-w64-mingw32
+  fi
   cp "$bin/vorlundLang.ini" "$bin/vorlundForm.ini" "$bin/brisanne.chm" "$top/"
   cp "$root"/resources/palettes/*.pli "$top/palettes/"
   # Text files for Windows users: CR LF line ends.
@@ -61,8 +75,9 @@ package() {  # package <toolchain arch> <package suffix> <binutils triple>
   (cd "$unpacked" && cmake -E tar xf "$dist/$name.zip")
 }
 
-package x86_64 x64 x86_64-w64-mingw32
+# The 32-bit tree first: the x64 package takes its companion and library from it.
 package i686 x86 i686-w64-mingw32
+package x86_64 x64 x86_64-w64-mingw32
 
 echo "Packages in $dist:"
 for f in "$dist"/pelmira-x64.zip "$dist"/pelmira-x86.zip; do

@@ -23,6 +23,10 @@ namespace {
 const std::set<std::string> kShippedFiles = {"vorlund.exe",     "skerrow.dll", "vorlundLang.ini", "vorlundForm.ini",
                                              "brisanne.chm",    "README.txt",  "LICENSE",         "palettes"};
 
+// What the x64 package holds besides: the 32-bit companion and the 32-bit hook library under
+// the file name the companion loads it by.
+const std::set<std::string> kShipped32BitPair = {"vorlund32.exe", "skerrow32.dll"};
+
 std::string FullPath(const std::string& path) {
     char full[MAX_PATH] = {};
     ::GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
@@ -144,9 +148,12 @@ const std::string kBuildVersion = std::to_string(PELMIRA_VERSION_MAJOR) + "." + 
 
 // The shipped files, programs of `machine` (stripped, GUI program and DLL, versioned), and the
 // sample palettes: well-formed, several, and each different.
-void ExpectPackageContents(const std::string& top, WORD machine, WORD magic) {
+void ExpectPackageContents(const std::string& top, WORD machine, WORD magic,
+                           const std::set<std::string>& alsoShipped = {}) {
     const auto entries = Entries(top);
-    EXPECT_EQ(std::set<std::string>(entries.begin(), entries.end()), kShippedFiles);
+    std::set<std::string> expected = kShippedFiles;
+    expected.insert(alsoShipped.begin(), alsoShipped.end());
+    EXPECT_EQ(std::set<std::string>(entries.begin(), entries.end()), expected);
 
     for (const char* program : {"vorlund.exe", "skerrow.dll"}) {
         SCOPED_TRACE(program);
@@ -174,6 +181,23 @@ void ExpectPackageContents(const std::string& top, WORD machine, WORD magic) {
     }
     EXPECT_GE(palettes.size(), 4u) << "several different sample palettes";
     EXPECT_NE(ReadAll(top + "\\README.txt").find("\r\n"), std::string::npos) << "Windows line ends";
+}
+
+// The 32-bit companion and library of the x64 package: PE32 for x86, stripped, a GUI program
+// (no console window) and a DLL. Their imports are checked when they are linked.
+void ExpectThe32BitPair(const std::string& top) {
+    for (const char* file : {"vorlund32.exe", "skerrow32.dll"}) {
+        SCOPED_TRACE(file);
+        const TImage image = ReadImage(top + "\\" + file);
+        EXPECT_EQ(image.Machine, IMAGE_FILE_MACHINE_I386);
+        EXPECT_EQ(image.Magic, IMAGE_NT_OPTIONAL_HDR32_MAGIC);
+        EXPECT_EQ(image.Symbols, 0u) << "stripped";
+        const bool library = (image.Characteristics & IMAGE_FILE_DLL) != 0;
+        EXPECT_EQ(library, std::string(file) == "skerrow32.dll");
+        if (!library) {
+            EXPECT_EQ(image.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -250,7 +274,8 @@ TEST(Package, X64RunsFromAFreshFolderAndExtendsAnotherProgramsDialog) {
     if (!IsFolder(unpacked)) GTEST_SKIP() << "No unpacked package in " << unpacked << ": run `make dist` first.";
     const std::string shipped = TopFolder(unpacked);
     ASSERT_FALSE(shipped.empty());
-    ExpectPackageContents(shipped, IMAGE_FILE_MACHINE_AMD64, IMAGE_NT_OPTIONAL_HDR64_MAGIC);
+    ExpectPackageContents(shipped, IMAGE_FILE_MACHINE_AMD64, IMAGE_NT_OPTIONAL_HDR64_MAGIC, kShipped32BitPair);
+    ExpectThe32BitPair(shipped);
 
     // A fresh folder whose path has no ".": the settings files are named from it.
     TTempFolder fresh("package");

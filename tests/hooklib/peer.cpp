@@ -5,6 +5,8 @@
 //   count <dll> <rounds> <event>  after <event> is set: rounds of 100 take-over counts in and out
 //   folder <dll> <text>           publishes <text> as PaletteFolder
 //   removehook <dll>              RemoveHook in a process that did not install the hook
+//   serve <dll> <window>          SetHook for another process's window (as the companion of the
+//                                 other bitness does), then RemoveHook
 #include "SkerrowLib.h"
 #include "TestFiles.h"
 
@@ -100,7 +102,14 @@ int main(int argc, char** argv) {
     else if (job == "sethook") result = SetAndRemoveHook(lib);
     else if (job == "count" && argc >= 5) result = Count(lib, std::atoi(argv[3]), argv[4]);
     else if (job == "folder" && argc >= 4) result = Folder(lib, argv[3]);
-    else if (job == "removehook") {
+    else if (job == "serve" && argc >= 4) {
+        const HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(argv[3], nullptr, 10)));
+        std::printf("sethook=%d\n", lib.SetHook(window));
+        std::printf("enabled=%d\n", ::IsWindowEnabled(window) != FALSE);
+        lib.RemoveHook();
+        std::printf("removed=1\n");
+        result = 0;
+    } else if (job == "removehook") {
         lib.RemoveHook();
         std::printf("removed=1\n");
         result = 0;

@@ -352,6 +352,45 @@ TEST_F(Skerrow, RemoveHookFromAnotherProcessLeavesTheHookInPlace) {
     ::DestroyWindow(topDialog);
 }
 
+TEST_F(Skerrow, SetHookForAnotherProcesssWindowOnlyAddsAHookAndRemovesOnlyThat) {
+    Hook();
+    // This process's probe leaves its owner disabled under Wine (the controller enables its
+    // window again); the peer must not disable it.
+    ::EnableWindow(owner, TRUE);
+    TSharedBlock before{};
+    {
+        TLibBlock block(lib);
+        ASSERT_TRUE(block);
+        before = *block;
+    }
+    ASSERT_EQ(before.DialogCount, 0) << "the probe of this process's SetHook is done";
+
+    TPeerProcess peer(kPeerPath, "serve \"" + kLibraryPath + "\" " +
+                                     std::to_string(reinterpret_cast<ULONG_PTR>(owner)));
+    ASSERT_TRUE(peer.WaitForLine("removed")) << "missing: " << peer.Value("missing");
+    Pump();  // the peer's hook calls for this thread's windows
+    ASSERT_EQ(peer.Finish(), 0);
+    EXPECT_EQ(peer.Value("sethook"), "1");
+    EXPECT_EQ(peer.Value("enabled"), "1") << "no probe dialog was owned by the window";
+
+    TLibBlock block(lib);
+    ASSERT_TRUE(block);
+    EXPECT_EQ(block->HookHandle, before.HookHandle) << "the block keeps the owner's hook";
+    EXPECT_EQ(BlockHandle<HWND>(block->OwnerWindow), owner);
+    EXPECT_EQ(ReadDialogCount(*block), 0) << "no probe was asked for";
+    EXPECT_EQ(BlockText(block->SettingsBase), BlockText(before.SettingsBase)) << "the owner's settings base stays";
+    EXPECT_EQ(block->DialogRect.Width, before.DialogRect.Width);
+
+    // The peer's RemoveHook took away its own hook only: ours still forwards.
+    HWND topDialog = ::CreateWindowExA(0, "#32770", "top", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                       nullptr, nullptr);
+    THost host(true);
+    Notified();
+    ::SendMessageA(host.Window, WM_USER + 5, 0, 0);
+    EXPECT_TRUE(Notified());
+    ::DestroyWindow(topDialog);
+}
+
 TEST_F(Skerrow, CountsFromTwoProcessesAtOnceStayExact) {
     TLibBlock block(lib);
     ASSERT_TRUE(block);
