@@ -13,10 +13,10 @@
 
 namespace {
 
-void LoadPalette(const std::string* droppedFile) {
+void LoadPalette(TDialogState& s, const std::string* droppedFile) {
     TSharedBlock* block = HookBlock();
-    if (!gDialog || block == nullptr) return;
-    TDialogState& s = *gDialog;
+    if (block == nullptr) return;
+    HWND dialog = s.Dialog;
 
     const POINT firstCell = CellPoint(s.CellGeometry.Custom, DialogWindowRect(s.Dialog), 0, 0);
     const TOpenSave kept = s.CurrentPalette;
@@ -35,7 +35,7 @@ void LoadPalette(const std::string* droppedFile) {
         }
     }
     // The open box ran a modal loop: the dialog may have ended meanwhile.
-    if (gDialog.get() != &s) return;
+    if (DialogStateOf(dialog) != &s) return;
     if (!pelmira::HasPaletteExtension(s.CurrentPalette.FullPath)) {
         s.CurrentPalette = kept;
         return;
@@ -48,7 +48,7 @@ void LoadPalette(const std::string* droppedFile) {
     if (ReadPaletteFile(s.CurrentPalette.FullPath, text) != TPaletteReadResult::Ok) {
         const std::string name = s.CurrentPalette.FileName;
         s.CurrentPalette = kept;
-        ShowStatus(s.Settings.LoadFailed + " " + name);
+        ShowStatus(s, s.Settings.LoadFailed + " " + name);
         return;
     }
     s.PendingEntries = pelmira::SplitPaletteText(text);
@@ -61,7 +61,7 @@ void LoadPalette(const std::string* droppedFile) {
     ClickAtCursor();  // selects the first custom cell as the add button's target
     s.LoadTimer->Start();
     WriteBlockText(block->PaletteFolder, s.CurrentPalette.Directory);
-    ShowPaletteName();
+    ShowPaletteName(s);
     ::SetCursorPos(cursor.x, cursor.y);
 }
 
@@ -84,21 +84,23 @@ void FlushPendingPaints(HWND dialog) {
     ::GdiFlush();
 }
 
-void SavePalette() {
+void SavePalette(TDialogState& s) {
     TSharedBlock* block = HookBlock();
-    if (!gDialog || block == nullptr) return;
-    TDialogState& s = *gDialog;
+    if (block == nullptr) return;
+    HWND dialog = s.Dialog;
 
     TOpenSave result;
     if (!SaveFileDialog(s.Dialog, s.CurrentPalette.FileName, s.Settings.PaletteFilter,
                         BlockText(block->PaletteFolder), result))
         return;
-    if (gDialog.get() != &s) return;
+    if (DialogStateOf(dialog) != &s) return;
     const std::string path = pelmira::PaletteSavePath(result.FullPath);
     if (path != result.FullPath) result = SplitSaveResult(path);
     s.CurrentPalette = result;
 
-    FlushPendingPaints(s.Dialog);
+    FlushPendingPaints(dialog);
+    // Letting the thread look at its queue may have run a close of the dialog.
+    if (DialogStateOf(dialog) != &s) return;
     const RECT dialogRect = DialogWindowRect(s.Dialog);
     pelmira::TPaletteColors colors{};
     {
@@ -111,47 +113,55 @@ void SavePalette() {
         }
     }
     if (WritePaletteFile(s.CurrentPalette.FullPath, pelmira::FormatPaletteText(colors)))
-        ShowPaletteName();
+        ShowPaletteName(s);
     else
-        ShowStatus(s.Settings.SaveFailed + " " + s.CurrentPalette.FileName);
+        ShowStatus(s, s.Settings.SaveFailed + " " + s.CurrentPalette.FileName);
 }
 
 }  // namespace
 
 // The tick comes after the synthetic click has been processed: the first cell is selected.
-void OnLoadTimer(TMessageRecord*) noexcept {
-    Guarded([] {
-        if (!gDialog) return;
-        TDialogState& s = *gDialog;
+void OnLoadTimer(TMessageRecord* record) noexcept {
+    Guarded([record] {
+        TDialogState* state = SenderState(record);
+        if (state == nullptr) return;
+        TDialogState& s = *state;
+        HWND dialog = s.Dialog;
         s.LoadTimer->Stop();
         if (!s.LoadPending) return;
         s.LoadPending = false;
         const int nextSlot = s.AddFollowsCounter ? static_cast<int>(s.AddCount % 16) : 0;
         for (int entry : PaletteApplyOrder(nextSlot)) {
-            if (gDialog.get() != &s) return;  // the host closed the dialog from a notification
+            if (DialogStateOf(dialog) != &s) return;  // the host closed the dialog from a notification
             const pelmira::TPaletteEntry& e = s.PendingEntries[entry];
             SendText(s.Control(kListRed), e.Red);
             SendText(s.Control(kListGreen), e.Green);
             SendText(s.Control(kListBlue), e.Blue);
             PressAdd(s);
         }
-        if (gDialog.get() == &s) s.PendingEntries = {};
+        if (DialogStateOf(dialog) == &s) s.PendingEntries = {};
     });
 }
 
-void OnReadClick(TMessageRecord*) noexcept {
-    Guarded([] { LoadPalette(nullptr); });
+void OnReadClick(TMessageRecord* record) noexcept {
+    Guarded([record] {
+        if (TDialogState* state = SenderState(record)) LoadPalette(*state, nullptr);
+    });
 }
 
 void OnDropFiles(TMessageRecord* record) noexcept {
     Guarded([record] {
         auto* drop = reinterpret_cast<TAPIDragDrop*>(record->Msg);
         if (drop == nullptr || drop->FileCount < 1) return;
+        TDialogState* state = DialogStateOf(drop->Handle);
+        if (state == nullptr) return;
         const std::string first = drop->GetFile(0);
-        LoadPalette(&first);
+        LoadPalette(*state, &first);
     });
 }
 
-void OnWriteClick(TMessageRecord*) noexcept {
-    Guarded([] { SavePalette(); });
+void OnWriteClick(TMessageRecord* record) noexcept {
+    Guarded([record] {
+        if (TDialogState* state = SenderState(record)) SavePalette(*state);
+    });
 }

@@ -6,34 +6,30 @@
 
 namespace {
 
-// The web-safe switch, read from the block once per drag (at its first move) and kept for the
-// rest of it, so that a drag does not go to the shared section at every mouse move.
-bool gWebSafe = false;
-bool gReadWebSafe = true;
-
 bool PointInButton(const TVxOriginBtn* button, LPARAM lParam) {
     const POINT p{static_cast<LONG>(LOWORD(lParam)), static_cast<LONG>(HIWORD(lParam))};
     return ::PtInRect(&button->BoundsRect, p) != FALSE;
 }
 
-bool PickWebSafe() {
-    if (!gReadWebSafe) return gWebSafe;
+bool PickWebSafe(TDialogState& s) {
+    if (!s.ReadWebSafe) return s.WebSafe;
     TSharedBlock* block = HookBlock();
     if (block == nullptr) return false;
-    gWebSafe = block->WebSafe != 0;
-    gReadWebSafe = false;
-    return gWebSafe;
+    s.WebSafe = block->WebSafe != 0;
+    s.ReadWebSafe = false;
+    return s.WebSafe;
 }
 
 }  // namespace
 
 void OnSpuitDrag(TMessageRecord* record) noexcept {
     Guarded([record] {
-        if (!gDialog) return;
-        TDialogState& s = *gDialog;
+        TDialogState* state = SenderState(record);
+        if (state == nullptr) return;
+        TDialogState& s = *state;
         TVxOriginBtn* spuit = s.Button(kSpuitButton);
         const COLORREF color =
-            PointInButton(spuit, record->LParam) ? spuit->SavedColor : PixelUnderCursor(PickWebSafe());
+            PointInButton(spuit, record->LParam) ? spuit->SavedColor : PixelUnderCursor(PickWebSafe(s));
         if (color != spuit->Color) {
             spuit->SetColor(color);
             SendColor(s, color);
@@ -41,17 +37,20 @@ void OnSpuitDrag(TMessageRecord* record) noexcept {
     });
 }
 
-void OnSpuitRelease(TMessageRecord*) noexcept { gReadWebSafe = true; }
+void OnSpuitRelease(TMessageRecord* record) noexcept {
+    if (TDialogState* state = SenderState(record)) state->ReadWebSafe = true;
+}
 
 void OnSetColorClick(TMessageRecord* record) noexcept {
     Guarded([record] {
-        if (!gDialog) return;
-        TDialogState& s = *gDialog;
+        TDialogState* state = SenderState(record);
+        if (state == nullptr) return;
+        TDialogState& s = *state;
         const RECT dialogRect = DialogWindowRect(s.Dialog);
         POINT cursor{};
         ::GetCursorPos(&cursor);
         if (!::PtInRect(&dialogRect, cursor)) {
-            ShowStatus(s.StatusTexts[kMessageOutside]);
+            ShowStatus(s, s.StatusTexts[kMessageOutside]);
             return;
         }
         // A click on a custom cell makes it the add button's target.
@@ -61,14 +60,15 @@ void OnSetColorClick(TMessageRecord* record) noexcept {
         ClickAtCursor();
         s.ApplyTimer->Start();
         ::SetCursorPos(cursor.x, cursor.y);
-        ShowStatus(s.StatusTexts[kMessageInside]);
+        ShowStatus(s, s.StatusTexts[kMessageInside]);
     });
 }
 
-void OnApplyTimer(TMessageRecord*) noexcept {
-    Guarded([] {
-        if (!gDialog) return;
-        TDialogState& s = *gDialog;
+void OnApplyTimer(TMessageRecord* record) noexcept {
+    Guarded([record] {
+        TDialogState* state = SenderState(record);
+        if (state == nullptr) return;
+        TDialogState& s = *state;
         s.ApplyTimer->Stop();
         SendColor(s, s.Button(kSpuitButton)->Color);
         PressAdd(s);

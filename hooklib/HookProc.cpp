@@ -88,12 +88,6 @@ void RunProbe(TSharedBlock& block, HWND dialog) noexcept {
     ::DestroyWindow(dialog);
 }
 
-void EndTakenOverDialog(TSharedBlock& block, HWND dialog) noexcept {
-    if (::GetPropA(dialog, kTakeOverProp) == nullptr) return;
-    if (ReleaseColorDialog(dialog)) CountDialogOut(block);
-    ::RemovePropA(dialog, kTakeOverProp);
-}
-
 // A message for a window known to have had a child 720: the full tests, then the work.
 void ServeDialogMessage(TSharedBlock& block, const CWPSTRUCT& call, WPARAM wParam,
                         LPARAM lParam) noexcept {
@@ -107,7 +101,7 @@ void ServeDialogMessage(TSharedBlock& block, const CWPSTRUCT& call, WPARAM wPara
             TakeOverColorDialog(call.hwnd);
         break;
     case WM_DESTROY:
-        EndTakenOverDialog(block, call.hwnd);
+        EndTakeOver(call.hwnd);
         break;
     default:
         break;
