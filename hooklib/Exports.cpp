@@ -105,6 +105,7 @@ std::uint8_t WINAPI SetHook(HWND window) {
     block->OwnerWindow = ToBlockHandle(window);
     const HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, HookProcedure, LibraryModule(), 0);
     block->HookHandle = ToBlockHandle(hook);
+    SetProbeOwnedHere();  // before the count says "probe pending"
     StoreDialogCount(*block.Block(), kProbePending);
 
     // The geometry probe: the hook, already installed, records the dialog's layout, sets the

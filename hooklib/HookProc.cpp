@@ -11,6 +11,7 @@
 #include "HookProc.h"
 
 #include "HookBlock.h"
+#include "Library.h"
 #include "SharedNames.h"
 #include "TakeOver.h"
 #include "WindowSet.h"
@@ -44,8 +45,17 @@ BOOL CALLBACK ScanTopLevel(HWND window, LPARAM) noexcept {
 
 void ScanProcessWindows() noexcept { ::EnumWindows(ScanTopLevel, 0); }
 
+// On 64-bit Windows the hook is also called, in the installing thread, for windows of programs of
+// the other bitness; their pointers are not ours to read and their windows not ours to change.
+bool IsOwnWindow(HWND window) noexcept {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    return process == ::GetCurrentProcessId();
+}
+
 // A WM_CREATE of a child with id 720 makes its parent a possible colour dialog.
 void NoteCreation(const CWPSTRUCT& call) noexcept {
+    if (!IsOwnWindow(call.hwnd)) return;  // before the CREATESTRUCT pointer is read
     const auto* create = reinterpret_cast<const CREATESTRUCTA*>(call.lParam);
     if (create == nullptr || (create->style & WS_CHILD) == 0) return;
     if (reinterpret_cast<UINT_PTR>(create->hMenu) != kBasicGridId) return;
@@ -95,7 +105,8 @@ void ServeDialogMessage(TSharedBlock& block, const CWPSTRUCT& call, WPARAM wPara
     if (::GetDlgItem(call.hwnd, kBasicGridId) == nullptr) return;
     switch (call.message) {
     case WM_INITDIALOG:
-        if (ClaimProbe(block))
+        if (!IsOwnWindow(call.hwnd)) break;
+        if (ProbeOwnedHere() && ClaimProbe(block))
             RunProbe(block, call.hwnd);
         else
             TakeOverColorDialog(call.hwnd);

@@ -10,12 +10,15 @@ namespace {
 HMODULE gModule = nullptr;
 HANDLE gSection = nullptr;
 std::atomic<bool> gInstalledHere{false};
+std::atomic<bool> gProbeOwnedHere{false};
 }  // namespace
 
 HMODULE LibraryModule() noexcept { return gModule; }
 HANDLE LibrarySection() noexcept { return gSection; }
 bool HookInstalledHere() noexcept { return gInstalledHere.load(); }
 void SetHookInstalledHere(bool installed) noexcept { gInstalledHere.store(installed); }
+bool ProbeOwnedHere() noexcept { return gProbeOwnedHere.load(); }
+void SetProbeOwnedHere() noexcept { gProbeOwnedHere.store(true); }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     switch (reason) {
