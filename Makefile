@@ -7,7 +7,7 @@ X64       := $(BUILD)/x86_64
 X86       := $(BUILD)/i686
 CMAKE_GEN := -G "Unix Makefiles"
 
-.PHONY: all deps build build-x64 build-i686 test run bench clean
+.PHONY: all deps build build-x64 build-i686 test run bench fuzz clean
 
 all: build
 
@@ -36,6 +36,10 @@ run: build-x64
 
 bench: build-x64
 	@bash scripts/run-bench.sh $(X64)
+
+# Native libFuzzer runs of every palette reader (clang, ASan + UBSan); kept out of `make test`.
+fuzz:
+	@bash scripts/run-fuzz.sh
 
 clean:
 	rm -rf $(BUILD)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only when something is missing.
 # Never installs wine32: these machines cannot execute 32-bit programs.
+# `install-deps.sh fuzz` adds what the native fuzz build needs (clang and its sanitizer runtimes).
 set -euo pipefail
 
 packages=(
@@ -20,6 +21,9 @@ packages=(
   cmake
   make
 )
+if [ "${1:-}" = "fuzz" ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

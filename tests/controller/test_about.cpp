@@ -10,6 +10,7 @@
 #include "APIWindow.h"
 #include "About.h"
 #include "ControllerState.h"
+#include "WindowTestSupport.h"
 
 namespace {
 
@@ -53,18 +54,6 @@ void PressKey(HWND box, WPARAM key) {
     ::PostMessageA(target, WM_KEYUP, key, 0xC0000001);
 }
 
-std::string ClassOf(HWND w) {
-    char name[64] = {};
-    ::GetClassNameA(w, name, sizeof name);
-    return name;
-}
-
-std::string TextOf(HWND w) {
-    char text[256] = {};
-    ::GetWindowTextA(w, text, sizeof text);
-    return text;
-}
-
 std::vector<HWND> ChildrenOfClass(HWND box, const char* className) {
     std::vector<HWND> found;
     for (HWND c = ::GetWindow(box, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT))
@@ -77,12 +66,6 @@ RECT ChildRect(HWND box, HWND child) {
     RECT r{};
     ::GetWindowRect(child, &r);
     ::MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-RECT WindowRectOf(HWND w) {
-    RECT r{};
-    ::GetWindowRect(w, &r);
     return r;
 }
 

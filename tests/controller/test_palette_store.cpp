@@ -4,66 +4,15 @@
 
 #include "Config.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "PaletteStore.h"
+#include "TestFiles.h"
 
 namespace {
 
 using pelmira::TPaletteColors;
-
-class TempFolder {
-public:
-    TempFolder() {
-        char base[MAX_PATH + 1] = {};
-        ::GetTempPathA(MAX_PATH, base);
-        static int serial = 0;
-        Path = std::string(base) + "pelmira_store_" + std::to_string(::GetCurrentProcessId()) + "_" +
-               std::to_string(++serial);
-        ::CreateDirectoryA(Path.c_str(), nullptr);
-    }
-    ~TempFolder() {
-        for (const std::string& name : Names()) {
-            const std::string file = File(name);
-            ::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-            ::DeleteFileA(file.c_str());
-        }
-        ::RemoveDirectoryA(Path.c_str());
-    }
-    std::string File(const std::string& name) const { return Path + "\\" + name; }
-    // Names of the files in the folder, as stored.
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA data;
-        HANDLE find = ::FindFirstFileA((Path + "\\*").c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE) return names;
-        do {
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
-        } while (::FindNextFileA(find, &data));
-        ::FindClose(find);
-        return names;
-    }
-    std::string Path;
-};
-
-void PutFile(const std::string& path, const std::string& text) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-}
-
-std::string FileText(const std::string& path) {
-    std::string text;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) return "<missing>";
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
-    std::fclose(f);
-    return text;
-}
 
 TPaletteColors Filled(std::uint32_t color) {
     TPaletteColors colors;
@@ -78,26 +27,26 @@ TPaletteColors Filled(std::uint32_t color) {
 // ---------------------------------------------------------------------------------------------
 
 TEST(PaletteRead, ShortLinesAndShortFilesGiveZerosWhereTextIsMissing) {
-    TempFolder dir;
+    TTempFolder dir("store");
     // LF alone: no CR ends blue, so blue is empty and reads as 0.
     std::string lfOnly;
     for (int k = 0; k < 16; ++k) lfOnly += std::to_string(k) + "=10,20,30\n";
-    PutFile(dir.File("lf.pli"), lfOnly);
+    ASSERT_TRUE(WriteTextFile(dir.File("lf.pli"), lfOnly));
     TPaletteColors colors = Filled(0x123456);
     ASSERT_TRUE(LoadPaletteColors(dir.File("lf.pli"), colors));
     for (std::uint32_t c : colors) EXPECT_EQ(c, 0x00140Au);
 
     std::string tenLines;
     for (int k = 0; k < 10; ++k) tenLines += std::to_string(k) + "=255,0,0\r\n";
-    PutFile(dir.File("ten.pli"), tenLines);
+    ASSERT_TRUE(WriteTextFile(dir.File("ten.pli"), tenLines));
     ASSERT_TRUE(LoadPaletteColors(dir.File("ten.pli"), colors));
     for (int k = 0; k < 10; ++k) EXPECT_EQ(colors[k], 0x0000FFu) << k;
     for (int k = 10; k < 16; ++k) EXPECT_EQ(colors[k], 0u) << k;
 }
 
 TEST(PaletteRead, ComponentsReadAsTheirLeadingDigitsModulo256) {
-    TempFolder dir;
-    PutFile(dir.File("odd.pli"), "0=12abc,x7,-5\r\n1=0x1F,257, 9\r\n2=1e3,+4,99999999999999999999\r\n");
+    TTempFolder dir("store");
+    ASSERT_TRUE(WriteTextFile(dir.File("odd.pli"), "0=12abc,x7,-5\r\n1=0x1F,257, 9\r\n2=1e3,+4,99999999999999999999\r\n"));
     TPaletteColors colors{};
     ASSERT_TRUE(LoadPaletteColors(dir.File("odd.pli"), colors));
     EXPECT_EQ(colors[0], 12u);                   // 12, 0 (no digit first), 0
@@ -106,14 +55,14 @@ TEST(PaletteRead, ComponentsReadAsTheirLeadingDigitsModulo256) {
 }
 
 TEST(PaletteRead, MissingHeldOrOversizedFilesLeaveTheColoursAsTheyWere) {
-    TempFolder dir;
+    TTempFolder dir("store");
     TPaletteColors colors = Filled(0xABCDEF);
     EXPECT_FALSE(LoadPaletteColors(dir.File("missing.pli"), colors));
 
-    PutFile(dir.File("big.pli"), "0=1,2,3\r\n" + std::string(64 * 1024, ' '));
+    ASSERT_TRUE(WriteTextFile(dir.File("big.pli"), "0=1,2,3\r\n" + std::string(64 * 1024, ' ')));
     EXPECT_FALSE(LoadPaletteColors(dir.File("big.pli"), colors));
 
-    PutFile(dir.File("held.pli"), "0=1,2,3\r\n");
+    ASSERT_TRUE(WriteTextFile(dir.File("held.pli"), "0=1,2,3\r\n"));
     HANDLE held = ::CreateFileA(dir.File("held.pli").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -127,7 +76,7 @@ TEST(PaletteRead, MissingHeldOrOversizedFilesLeaveTheColoursAsTheyWere) {
 // ---------------------------------------------------------------------------------------------
 
 TEST(PaletteWrite, WritesSixteenLinesAndLeavesNoOtherFile) {
-    TempFolder dir;
+    TTempFolder dir("store");
     ASSERT_EQ(SavePaletteColors(dir.File("Blue.pli"), Filled(0xFFFFFF)), 0u);
     std::string expected;
     for (int k = 0; k < 16; ++k) expected += std::to_string(k) + "=255,255,255\r\n";
@@ -144,17 +93,17 @@ TEST(PaletteWrite, WritesSixteenLinesAndLeavesNoOtherFile) {
 }
 
 TEST(PaletteWrite, ARewriteKeepsTheNameAsStoredOnDisk) {
-    TempFolder dir;
-    PutFile(dir.File("Mixed.PLI"), "old");
+    TTempFolder dir("store");
+    ASSERT_TRUE(WriteTextFile(dir.File("Mixed.PLI"), "old"));
     ASSERT_EQ(SavePaletteColors(dir.File("mixed.pli"), Filled(0)), 0u);
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"Mixed.PLI"});
     EXPECT_EQ(FileText(dir.File("Mixed.PLI")).substr(0, 9), "0=0,0,0\r\n");
 }
 
 TEST(PaletteWrite, AReadOnlyPaletteIsReportedAndStaysIntact) {
-    TempFolder dir;
+    TTempFolder dir("store");
     const std::string path = dir.File("locked.pli");
-    PutFile(path, "old palette");
+    ASSERT_TRUE(WriteTextFile(path, "old palette"));
     ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(SavePaletteColors(path, Filled(0)), static_cast<DWORD>(ERROR_ACCESS_DENIED));
     EXPECT_EQ(FileText(path), "old palette");
@@ -162,9 +111,9 @@ TEST(PaletteWrite, AReadOnlyPaletteIsReportedAndStaysIntact) {
 }
 
 TEST(PaletteWrite, APaletteHeldOpenElsewhereIsReportedAndStaysIntact) {
-    TempFolder dir;
+    TTempFolder dir("store");
     const std::string path = dir.File("busy.pli");
-    PutFile(path, "old palette");
+    ASSERT_TRUE(WriteTextFile(path, "old palette"));
     // What a colour dialog's load holds while it reads: the file open without sharing.
     HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -175,7 +124,7 @@ TEST(PaletteWrite, APaletteHeldOpenElsewhereIsReportedAndStaysIntact) {
 }
 
 TEST(PaletteWrite, AMissingFolderOrAFolderInTheWayIsReported) {
-    TempFolder dir;
+    TTempFolder dir("store");
     EXPECT_NE(SavePaletteColors(dir.File("none\\x.pli"), Filled(0)), 0u);
     ASSERT_TRUE(::CreateDirectoryA(dir.File("sub.pli").c_str(), nullptr));
     EXPECT_NE(SavePaletteColors(dir.File("sub.pli"), Filled(0)), 0u);

@@ -1,90 +1,26 @@
 // ControllerHarness.h: running the real vorlund.exe from a test program.
 //
-// - TTempFolder: a fresh folder under %TEMP%, removed with everything in it at the end.
-// - InstallController: copies vorlund.exe (and the library) from the test's own folder into it.
+// - InstallController: copies vorlund.exe (and the library) from the test's own folder into a
+//   scratch folder (TTempFolder, TestFiles.h).
 // - TControllerProcess: starts the copy with CreateProcessA; ends a straggler at destruction.
-// - Window and message-box finders, polling with a time limit (never a blind sleep).
+// - Its main window and message boxes, waited for with a time limit (never a blind sleep).
+// - Its shared block and option files, read from outside.
 // The controller's command and control ids come from its own header, so a test sends what the
 // menus send.
 #pragma once
 
 #include "Config.h"
 
-#include <shellapi.h>
-
-#include <chrono>
-#include <cstdio>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "../../controller/CommandIds.h"
 #include "SharedBlock.h"
+#include "TestFiles.h"
+#include "TestWait.h"
+#include "WindowTestSupport.h"
 
 namespace harness {
-
-constexpr DWORD kWaitMs = 30000;
-
-inline std::string TestFolder() {
-    char path[MAX_PATH + 1] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s = path;
-    return s.substr(0, s.find_last_of('\\'));
-}
-
-// Polls `condition` every 20 ms until it holds or `timeoutMs` have passed.
-inline bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = kWaitMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
-inline bool WriteTextFile(const std::string& path, const std::string& text) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return false;
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-    return true;
-}
-
-inline bool FileExists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-class TTempFolder {
-public:
-    explicit TTempFolder(const std::string& name) {
-        char temp[MAX_PATH + 1] = {};
-        ::GetTempPathA(MAX_PATH, temp);
-        static int serial = 0;
-        Path = std::string(temp) + "pelmira_" + name + "_" + std::to_string(::GetCurrentProcessId()) + "_" +
-               std::to_string(++serial);
-        Remove();
-        ::CreateDirectoryA(Path.c_str(), nullptr);
-    }
-    ~TTempFolder() { Remove(); }
-    TTempFolder(const TTempFolder&) = delete;
-    TTempFolder& operator=(const TTempFolder&) = delete;
-
-    std::string File(const std::string& name) const { return Path + "\\" + name; }
-
-    std::string Path;
-
-private:
-    void Remove() {
-        std::string from = Path;
-        from.push_back('\0');  // the shell wants a double-NUL list
-        SHFILEOPSTRUCTA op{};
-        op.wFunc = FO_DELETE;
-        op.pFrom = from.c_str();
-        op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-        ::SHFileOperationA(&op);
-    }
-};
 
 // Copies vorlund.exe, and the library when `library` names a file of the test folder (copied
 // as skerrow.dll), into `folder`.
@@ -150,43 +86,6 @@ public:
 private:
     HANDLE process_ = nullptr;
 };
-
-inline std::string ClassOf(HWND w) {
-    char name[257] = {};
-    ::GetClassNameA(w, name, sizeof name);
-    return name;
-}
-
-inline std::string TextOf(HWND w) {
-    char text[1024] = {};
-    DWORD_PTR copied = 0;
-    ::SendMessageTimeoutA(w, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                          &copied);
-    return text;
-}
-
-struct TWindowQuery {
-    DWORD Pid;
-    std::string ClassName;
-    std::vector<HWND> Found;
-};
-
-// An enumeration callback must be stdcall (a lambda would be cdecl in the i686 build).
-inline BOOL CALLBACK CollectWindow(HWND w, LPARAM data) noexcept {
-    auto* q = reinterpret_cast<TWindowQuery*>(data);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(w, &owner);
-    if ((q->Pid == 0 || owner == q->Pid) && (q->ClassName.empty() || ClassOf(w) == q->ClassName))
-        q->Found.push_back(w);
-    return TRUE;
-}
-
-// Top-level windows of process `pid` (0: any process) with the class name (empty: any class).
-inline std::vector<HWND> TopWindows(DWORD pid, const std::string& className = "") {
-    TWindowQuery query{pid, className, {}};
-    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&query));
-    return query.Found;
-}
 
 // The main window of a started controller, once it is up: its top-level window of class `title`,
 // visible (the window is shown only after its creation is complete) and answering a sent message

@@ -2,6 +2,8 @@
 // controller (loads skerrow.dll, installs the hook, writes the shared block); a client process
 // shows a colour dialog (the stand-in or the platform's ChooseColorA) and is driven from here
 // through posted messages, its open and save boxes, the real cursor and screen pixels.
+// Every wait here pumps this thread's messages (WaitFor's default): the hook posts a notification
+// to the owner window of this thread for every message a dialog gets.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,40 +11,21 @@
 #include "Config.h"
 #include "ScreenPicture.h"
 #include "SharedBlock.h"
+#include "TestFiles.h"
+#include "TestWait.h"
+#include "WindowTestSupport.h"
 
 #include <commctrl.h>
 
-#include <chrono>
-#include <cstring>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace harness {
-
-// ---------------------------------------------------------------------------------------------
-// Waiting without blind sleeps: the condition is polled while this thread's messages are pumped
-// (the hook posts a notification to our owner window for every message a dialog gets).
-// ---------------------------------------------------------------------------------------------
-inline void PumpMessages() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
-
-inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 15000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        PumpMessages();
-        if (condition()) return true;
-        if (std::chrono::steady_clock::now() > end) return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
 
 // ---------------------------------------------------------------------------------------------
 // The library, as the controller binds it
@@ -93,107 +76,11 @@ inline void SetBlockText(char (&field)[kBlockTextSize], const std::string& text)
 }
 
 // ---------------------------------------------------------------------------------------------
-// Files
-// ---------------------------------------------------------------------------------------------
-inline std::string TempDir() {
-    char base[MAX_PATH + 1] = {};
-    ::GetTempPathA(MAX_PATH, base);
-    std::string dir = std::string(base) + "pelmira_e2e_" + std::to_string(::GetCurrentProcessId());
-    ::CreateDirectoryA(dir.c_str(), nullptr);
-    return dir;
-}
-
-inline void PutFile(const std::string& path, const std::string& text) {
-    HANDLE f = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD done = 0;
-    ::WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
-    ::CloseHandle(f);
-}
-
-inline bool GetFile(const std::string& path, std::string& text) {
-    HANDLE f = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    char buffer[65536];
-    DWORD read = 0;
-    text.clear();
-    while (::ReadFile(f, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
-    ::CloseHandle(f);
-    return true;
-}
-
-inline std::string ExeDir() {
-    char path[MAX_PATH + 1] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string p = path;
-    return p.substr(0, p.find_last_of('\\'));
-}
-
-// ---------------------------------------------------------------------------------------------
 // Windows of another process
 // ---------------------------------------------------------------------------------------------
-inline DWORD ProcessOf(HWND window) {
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    return pid;
-}
-
-inline std::string ClassOf(HWND window) {
-    char name[64] = {};
-    ::GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-inline std::string TextOf(HWND window) {
-    char text[512] = {};
-    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                          nullptr);
-    return text;
-}
-
-// The windows EnumWindows / EnumChildWindows visit that `match` accepts (stdcall callbacks, so
-// no lambdas are handed to the system).
-struct TWindowSearch {
-    const std::function<bool(HWND)>* Match;
-    std::vector<HWND> Found;
-    bool FirstOnly;
-};
-
-inline BOOL CALLBACK CollectWindow(HWND w, LPARAM p) noexcept {
-    auto* s = reinterpret_cast<TWindowSearch*>(p);
-    if (!(*s->Match)(w)) return TRUE;
-    s->Found.push_back(w);
-    return s->FirstOnly ? FALSE : TRUE;
-}
-
-inline std::vector<HWND> TopLevelWindows(const std::function<bool(HWND)>& match) {
-    TWindowSearch search{&match, {}, false};
-    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-}
-
 inline std::vector<HWND> TopLevelDialogsOf(DWORD pid) {
     return TopLevelWindows(
         [pid](HWND w) { return ProcessOf(w) == pid && ClassOf(w) == "#32770" && ::IsWindowVisible(w); });
-}
-
-inline HWND FindChild(HWND parent, const std::function<bool(HWND)>& match) {
-    TWindowSearch search{&match, {}, true};
-    ::EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&search));
-    return search.Found.empty() ? nullptr : search.Found.front();
-}
-
-inline RECT WindowRectOf(HWND window) {
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    return r;
-}
-
-inline COLORREF ScreenPixel(POINT p) {
-    HDC screen = ::GetDC(nullptr);
-    const COLORREF c = ::GetPixel(screen, p.x, p.y);
-    ::ReleaseDC(nullptr, screen);
-    return c;
 }
 
 // The probe point of a custom cell: a third across, half-way down (as the library probes it).
@@ -254,7 +141,7 @@ inline const char* KindName(TDialogKind kind) {
 class TClient {
 public:
     TClient(TDialogKind kind, const std::string& args) : kind_(kind) {
-        const std::string exe = ExeDir() + (kind == TDialogKind::StandIn ? "\\stand_in_dialog.exe" : "\\choose_color_client.exe");
+        const std::string exe = TestFolder() + (kind == TDialogKind::StandIn ? "\\stand_in_dialog.exe" : "\\choose_color_client.exe");
         std::string command = "\"" + exe + "\" --timeout 180000 " + args;
         if (kind == TDialogKind::WineFullOpen) command += " --fullopen";
         STARTUPINFOA si{};
@@ -363,7 +250,7 @@ inline void AnswerBox(HWND box, const std::string& path) {
         ::SendMessageTimeoutA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG, 5000,
                               nullptr);
         ::Sleep(50);
-        PumpMessages();
+        Pump();
         return TextOf(field) == path;
     }, 10000);
     ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, IDOK)));
@@ -399,10 +286,11 @@ public:
         owner_ = ::CreateWindowExA(0, wc.lpszClassName, "test controller", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                    wc.hInstance, nullptr);
         ASSERT_EQ(lib_.SetHook(owner_), 1);
-        dir_ = TempDir();
+        scratch_ = std::make_unique<TTempFolder>("e2e");
+        dir_ = scratch_->Path;
         // The dialogs read their settings from here instead of beside the test program.
         settingsBase_ = dir_ + "\\Vorlund";
-        PutFile(settingsBase_ + "Lang.ini",
+        WriteTextFile(settingsBase_ + "Lang.ini",
                 "[Message_hook]\r\n0=applied\r\n1=outside the dialog\r\n"
                 "[TipHelp_hook]\r\n0=load\r\n1=save\r\n2=pick\r\n3=set\r\n"
                 "[TipHelpStatus_hook]\r\n0=Load a palette\r\n1=Save the palette\r\n2=Pick\r\n3=Set\r\n");
@@ -418,7 +306,8 @@ public:
     static void TearDownTestSuite() {
         if (lib_.RemoveHook) lib_.RemoveHook();
         if (owner_) ::DestroyWindow(owner_);
-        PumpMessages();
+        Pump();
+        scratch_.reset();
     }
 
 protected:
@@ -431,6 +320,7 @@ protected:
 
     static inline TLibrary lib_;
     static inline HWND owner_ = nullptr;
+    static inline std::unique_ptr<TTempFolder> scratch_;
     static inline std::string dir_;
     static inline std::string settingsBase_;
 };

@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,10 +16,6 @@ namespace {
 
 using namespace harness;
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 uint32_t LittleEndian32(const std::string& data, size_t at) {
     uint32_t v = 0;
@@ -103,7 +97,7 @@ protected:
 }  // namespace
 
 TEST(HelpFile, ACompiledHelpFileShipsBesideTheProgram) {
-    const std::string chm = ReadBytes(TestFolder() + "\\brisanne.chm");
+    const std::string chm = FileText(TestFolder() + "\\brisanne.chm");
     ASSERT_GE(chm.size(), 0x60u) << "brisanne.chm beside vorlund.exe";
     EXPECT_EQ(chm.substr(0, 4), "ITSF");
     EXPECT_EQ(LittleEndian32(chm, 4), 3u) << "format version";
@@ -130,8 +124,7 @@ TEST_F(AboutFromTheController, AskedTwiceItIsOneBoxThatSuspendRepaintsAndEscClos
         return std::any_of(pixels.begin(), pixels.end(), [&](COLORREF c) { return c != pixels.front(); });
     };
     EXPECT_TRUE(WaitFor([&] { return drawn(RECT{60, 10, 100, 30}) && drawn(FirstLinkRect(box)); }));
-    ::CreateDirectoryA((TestFolder() + "\\..\\screenshots").c_str(), nullptr);
-    EXPECT_TRUE(SaveWindowPicture(box, TestFolder() + "\\..\\screenshots\\about.bmp"));
+    EXPECT_TRUE(SaveWindowPicture(box, ScreenshotFolder() + "\\about.bmp"));
 
     // Asked again (the tray menu still answers while the box is open), then Suspend: once the
     // icon shows the suspended state, the second request has been handled too.

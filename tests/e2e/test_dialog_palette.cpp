@@ -50,14 +50,14 @@ TEST_P(Palette, SavingAnAllWhiteDialogWritesSixteenWhiteLines) {
     ASSERT_NE(dialog, nullptr);
     Save(client, dialog, Path("mycolours"));
     std::string text;
-    ASSERT_TRUE(WaitFor([&] { return GetFile(Path("mycolours.pli"), text); })) << "mycolours gets .pli";
+    ASSERT_TRUE(WaitFor([&] { return ReadTextFile(Path("mycolours.pli"), text); })) << "mycolours gets .pli";
     EXPECT_EQ(text, AllWhiteFile());
     EXPECT_TRUE(WaitFor([&] { return StatusText(dialog) == "mycolours.pli"; })) << StatusText(dialog);
 
     // A path with a "." anywhere keeps its name as typed.
     ::CreateDirectoryA(Path("pal.old").c_str(), nullptr);
     Save(client, dialog, Path("pal.old\\mycolours"));
-    EXPECT_TRUE(WaitFor([&] { return GetFile(Path("pal.old\\mycolours"), text); }));
+    EXPECT_TRUE(WaitFor([&] { return ReadTextFile(Path("pal.old\\mycolours"), text); }));
     EXPECT_EQ(text, AllWhiteFile());
     ::DeleteFileA(Path("pal.old\\mycolours").c_str());
     ::RemoveDirectoryA(Path("pal.old").c_str());
@@ -68,7 +68,7 @@ TEST_P(Palette, AFailedSaveIsReportedAndKeepsTheOldFile) {
     TClient client(GetParam(), "");
     HWND dialog = Open(client);
     ASSERT_NE(dialog, nullptr);
-    PutFile(Path("held.pli"), "old palette");
+    WriteTextFile(Path("held.pli"), "old palette");
     HANDLE held = ::CreateFileA(Path("held.pli").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     ClickButton(PanelOf(dialog), 1);
@@ -86,7 +86,7 @@ TEST_P(Palette, AFailedSaveIsReportedAndKeepsTheOldFile) {
     EXPECT_TRUE(WaitFor([&] { return StatusText(dialog) == "Not saved: held.pli"; })) << StatusText(dialog);
     ::CloseHandle(held);
     std::string text;
-    ASSERT_TRUE(GetFile(Path("held.pli"), text));
+    ASSERT_TRUE(ReadTextFile(Path("held.pli"), text));
     EXPECT_EQ(text, "old palette");
     ::DeleteFileA(Path("held.pli").c_str());
 }
@@ -95,7 +95,7 @@ TEST_P(Palette, LoadingPutsLineKIntoCellKAgainAndAgain) {
     TClient client(GetParam(), "");
     HWND dialog = Open(client);
     ASSERT_NE(dialog, nullptr);
-    PutFile(Path("colours.pli"), PaletteFileText());
+    WriteTextFile(Path("colours.pli"), PaletteFileText());
     Load(client, dialog, Path("colours.pli"));
     EXPECT_EQ(WaitForCells(dialog, PaletteCells()), CellsText(PaletteCells()));
     EXPECT_EQ(StatusText(dialog), "colours.pli");
@@ -110,7 +110,7 @@ TEST_P(Palette, LoadingPutsLineKIntoCellKAgainAndAgain) {
         reversed += std::to_string(k) + "=" + ColorText(PaletteColor(15 - k)) + "\r\n";
         expected.push_back(PaletteColor(15 - k));
     }
-    PutFile(Path("reversed.pli"), reversed);
+    WriteTextFile(Path("reversed.pli"), reversed);
     Load(client, dialog, Path("reversed.pli"));
     EXPECT_EQ(WaitForCells(dialog, expected), CellsText(expected));
     ::DeleteFileA(Path("colours.pli").c_str());
@@ -123,7 +123,7 @@ TEST_P(Palette, OddFilesLoadByTheLineRules) {
     ASSERT_NE(dialog, nullptr);
 
     // LF only: every blue text is empty.
-    PutFile(Path("lf.pli"), PaletteFileText("\n"));
+    WriteTextFile(Path("lf.pli"), PaletteFileText("\n"));
     Load(client, dialog, Path("lf.pli"));
     EXPECT_TRUE(WaitFor([&] { return BoxText(dialog, 708).empty() && !BoxText(dialog, 706).empty(); }))
         << "blue " << BoxText(dialog, 708);
@@ -134,14 +134,14 @@ TEST_P(Palette, OddFilesLoadByTheLineRules) {
     }
 
     // "9=1,2,3" as the first line goes to cell 0: the number is not read.
-    PutFile(Path("nine.pli"), "9=1,2,3\r\n" + PaletteFileText().substr(PaletteFileText().find('\n') + 1));
+    WriteTextFile(Path("nine.pli"), "9=1,2,3\r\n" + PaletteFileText().substr(PaletteFileText().find('\n') + 1));
     Load(client, dialog, Path("nine.pli"));
     std::vector<COLORREF> nine = PaletteCells();
     nine[0] = RGB(1, 2, 3);
     EXPECT_EQ(WaitForCells(dialog, nine), CellsText(nine));
 
     // Ten lines: entries 10 to 15 are typed in empty (the stand-in reads an empty box as 0).
-    PutFile(Path("ten.pli"), PaletteFileText("\r\n", 10));
+    WriteTextFile(Path("ten.pli"), PaletteFileText("\r\n", 10));
     Load(client, dialog, Path("ten.pli"));
     EXPECT_TRUE(WaitFor([&] { return CustomCells(dialog)[9] == PaletteColor(9) && CustomCells(dialog)[0] == PaletteColor(0); }));
     if (GetParam() == TDialogKind::StandIn) {
@@ -154,7 +154,7 @@ TEST_P(Palette, ALoadThatCannotReadItsFileLeavesTheColoursAlone) {
     TClient client(GetParam(), "--color 000000");
     HWND dialog = Open(client);
     ASSERT_NE(dialog, nullptr);
-    PutFile(Path("busy.pli"), PaletteFileText());
+    WriteTextFile(Path("busy.pli"), PaletteFileText());
     HANDLE held = ::CreateFileA(Path("busy.pli").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     Load(client, dialog, Path("busy.pli"));
@@ -162,7 +162,7 @@ TEST_P(Palette, ALoadThatCannotReadItsFileLeavesTheColoursAlone) {
     ::CloseHandle(held);
 
     // Larger than 64 KiB: refused unread, whatever it holds.
-    PutFile(Path("huge.pli"), PaletteFileText() + std::string(70000, '\n'));
+    WriteTextFile(Path("huge.pli"), PaletteFileText() + std::string(70000, '\n'));
     Load(client, dialog, Path("huge.pli"));
     EXPECT_TRUE(WaitFor([&] { return StatusText(dialog) == "Not loaded: huge.pli"; })) << StatusText(dialog);
     // No add was pressed: the black current colour reached no cell.
@@ -178,15 +178,15 @@ TEST_P(Palette, DroppedFilesLoadTheFirstAndNothingButPli) {
     ASSERT_NE(dialog, nullptr);
     const UINT dropMessage = ::RegisterWindowMessageA("PelmiraTestDrop");
 
-    PutFile(Path("notes.txt"), PaletteFileText());
-    PutFile(list, Path("notes.txt") + "\n");
+    WriteTextFile(Path("notes.txt"), PaletteFileText());
+    WriteTextFile(list, Path("notes.txt") + "\n");
     ::SendMessageTimeoutA(dialog, dropMessage, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);
     EXPECT_EQ(StatusText(dialog), "");
     EXPECT_EQ(CellsText(CustomCells(dialog)), CellsText(AllWhite()));
 
-    PutFile(Path("first.pli"), PaletteFileText());
-    PutFile(Path("second.pli"), AllWhiteFile());
-    PutFile(list, Path("first.pli") + "\n" + Path("second.pli") + "\n");
+    WriteTextFile(Path("first.pli"), PaletteFileText());
+    WriteTextFile(Path("second.pli"), AllWhiteFile());
+    WriteTextFile(list, Path("first.pli") + "\n" + Path("second.pli") + "\n");
     ::SendMessageTimeoutA(dialog, dropMessage, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);
     EXPECT_EQ(WaitForCells(dialog, PaletteCells()), CellsText(PaletteCells()));
     EXPECT_EQ(StatusText(dialog), "first.pli");
@@ -206,7 +206,7 @@ TEST_F(TDialogSuite, LongLinesLoadIntoTheStandIn) {
     const std::string pad(300, '0');
     std::string text = "0=" + pad + "12," + pad + "34," + pad + "56\r\n";
     text += PaletteFileText().substr(PaletteFileText().find('\n') + 1);
-    PutFile(Path("long.pli"), text);
+    WriteTextFile(Path("long.pli"), text);
     ClickButton(PanelOf(dialog), 0);
     HWND box = client.WaitForBox();
     ASSERT_NE(box, nullptr);

@@ -81,8 +81,7 @@ TEST_P(TakeOver, DialogGetsTitleMarkPanelButtonsAndStatusBar) {
     }
     EXPECT_TRUE(WaitForSteadyImage(dialog));
 
-    const std::string shots = ExeDir() + "\\..\\screenshots";
-    ::CreateDirectoryA(shots.c_str(), nullptr);
+    const std::string shots = ScreenshotFolder();
     EXPECT_TRUE(SaveWindowPicture(dialog, shots + "\\takeover_" + KindName(GetParam()) + ".bmp"));
 
     client.Close();

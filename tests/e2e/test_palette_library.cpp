@@ -29,30 +29,6 @@ std::string Lines(const char* rgb, int count = 16) {
     return text;
 }
 
-std::string FileText(const std::string& path) {
-    std::string text;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) return "<missing>";
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
-    std::fclose(f);
-    return text;
-}
-
-// The names of a folder's files as stored, sorted.
-std::vector<std::string> StoredNames(const TTempFolder& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = ::FindFirstFileA(folder.File("*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
-    } while (::FindNextFileA(find, &data));
-    ::FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Memory in the controller's process, for the list and status-bar messages that carry pointers.
 class TRemoteMemory {
 public:
@@ -366,8 +342,7 @@ TEST_F(PaletteLibrary, TheSavedRowIsSelectedAndLoadedWhenItExists) {
     EXPECT_TRUE(ButtonsAre(RGB(40, 0, 0)));
     // Every row shows its file's date.
     EXPECT_EQ(RowText(0, 1).size(), std::string("2003/02/12 09:05:07").size());
-    const std::string shots = TestFolder() + "\\..\\screenshots";
-    ::CreateDirectoryA(shots.c_str(), nullptr);
+    const std::string shots = ScreenshotFolder();
     EXPECT_TRUE(SaveWindowPicture(Main, shots + "\\palette_library.bmp"));
 }
 
@@ -516,7 +491,7 @@ TEST_F(PaletteLibrary, RenamingChangesCaseButRefusesAnExistingName) {
     Command(kCmdListReName);
     TypeName("ABC");
     EXPECT_TRUE(NoMessageBox());
-    EXPECT_EQ(StoredNames(Palettes), (std::vector<std::string>{"ABC.pli", "def.pli"}));
+    EXPECT_EQ(Palettes.Names(), (std::vector<std::string>{"ABC.pli", "def.pli"}));
     EXPECT_EQ(StatusText(), "abc" + LangStatus("5") + "ABC.pli" + LangStatus("8"));
 
     Command(kCmdListReName);

@@ -376,12 +376,12 @@ TEST(ToolTip, ShowAndPopReachTheCallbacksWithTheCurrentTool) {
     ::GetWindowRect(button->Window, &r);
     ::SetCursorPos(r.left + 5, r.top + 5);
     ::SetCursorPos(r.left + 10, r.top + 10);
-    ASSERT_TRUE(PumpUntil([] { return CallsNamed("show") > 0; })) << "the tip never showed";
+    ASSERT_TRUE(WaitFor([] { return CallsNamed("show") > 0; })) << "the tip never showed";
     EXPECT_EQ(gCalls.back().record.Msg, reinterpret_cast<UINT_PTR>(tip));
     EXPECT_EQ(currentAtShow, reinterpret_cast<UINT_PTR>(button->Window));
 
     ::SendMessageA(tip->Window, TTM_POP, 0, 0);
-    EXPECT_TRUE(PumpUntil([] { return CallsNamed("pop") > 0; }));
+    EXPECT_TRUE(WaitFor([] { return CallsNamed("pop") > 0; }));
     ::SetCursorPos(0, 0);
 }
 

@@ -351,10 +351,10 @@ TEST_F(GdiObjectTest, CaptureBringsARealReleaseOutsideTheWindowBack) {
     auto pressAndReleaseOutside = [&](TVxPlusBtn* button, int x, int y) {
         ::SetCursorPos(frame.left + x, frame.top + y);
         ::mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-        if (!PumpUntil([&] { return button->Pressed; })) return false;
+        if (!WaitFor([&] { return button->Pressed; })) return false;
         ::SetCursorPos(frame.right + 100, frame.bottom + 100);
         ::mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-        return PumpUntil([&] { return !button->Pressed; });
+        return WaitFor([&] { return !button->Pressed; });
     };
     ASSERT_TRUE(pressAndReleaseOutside(plus, 15, 15));
     EXPECT_EQ(gClick.count, 0);

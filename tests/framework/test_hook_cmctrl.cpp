@@ -123,7 +123,7 @@ TEST(HookToolTip, HoveringADrawnButtonShowsItsTipAndNamesItAsTheCurrentTool) {
     ::ClientToScreen(panel->Handle, &p);
     ::SetCursorPos(p.x - 3, p.y);
     ::SetCursorPos(p.x, p.y);
-    ASSERT_TRUE(PumpUntil([] { return !gShownTools.empty(); })) << "the tip never showed";
+    ASSERT_TRUE(WaitFor([] { return !gShownTools.empty(); })) << "the tip never showed";
     EXPECT_EQ(gShownTools.front(), reinterpret_cast<UINT_PTR>(buttons[1]));
     ::SendMessageA(tip->Window, TTM_POP, 0, 0);
     ::SetCursorPos(0, 0);

@@ -119,10 +119,10 @@ TEST_F(OriginButtonTest, RealReleaseOverAnotherWindowClicks) {
     ::GetWindowRect(panel, &frame);
     ::SetCursorPos(frame.left + 70, frame.top + 5);
     ::mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    ASSERT_TRUE(PumpUntil([&] { return button->Pressed; }));
+    ASSERT_TRUE(WaitFor([&] { return button->Pressed; }));
     ::SetCursorPos(frame.left + 400, frame.top + 300);
     ::mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-    ASSERT_TRUE(PumpUntil([&] { return gClicks == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return gClicks == 1; }));
     EXPECT_EQ(::GetCapture(), nullptr);
     EXPECT_FALSE(button->Pressed);
 }

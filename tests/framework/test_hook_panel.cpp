@@ -60,10 +60,7 @@ protected:
         Pump();
         POINT p{x, y};
         ::ClientToScreen(panel, &p);
-        HDC screen = ::GetDC(nullptr);
-        const COLORREF color = ::GetPixel(screen, p.x, p.y);
-        ::ReleaseDC(nullptr, screen);
-        return color;
+        return ::ScreenPixel(p);
     }
 
     TAPIWindow2* parent_ = nullptr;

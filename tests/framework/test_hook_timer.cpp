@@ -47,7 +47,7 @@ TEST_F(TimerTest, StartsStoppedAndFiresWithItsSender) {
     EXPECT_EQ(timer->Interval, 5u);
     timer->Start();
     EXPECT_TRUE(timer->Enabled);
-    ASSERT_TRUE(PumpUntil([] { return gFired.size() >= 2; }));
+    ASSERT_TRUE(WaitFor([] { return gFired.size() >= 2; }));
     EXPECT_EQ(gFired[0], reinterpret_cast<UINT_PTR>(timer));
     timer->Stop();
     EXPECT_FALSE(timer->Enabled);
@@ -62,21 +62,21 @@ TEST_F(TimerTest, StartingTwiceKeepsTheRunningTimer) {
     timer->Start();
     timer->Interval = 600000;  // takes effect only at a Start after a Stop
     timer->Start();
-    ASSERT_TRUE(PumpUntil([] { return !gFired.empty(); })) << "the second Start replaced the timer";
+    ASSERT_TRUE(WaitFor([] { return !gFired.empty(); })) << "the second Start replaced the timer";
     timer->Stop();
 
     // After a Stop, the new interval applies.
     timer->Interval = 5;
     gFired.clear();
     timer->Start();
-    ASSERT_TRUE(PumpUntil([] { return !gFired.empty(); }));
+    ASSERT_TRUE(WaitFor([] { return !gFired.empty(); }));
 }
 
 TEST_F(TimerTest, AHandlerCanMakeItOneShot) {
     gStopInHandler = true;
     auto* timer = CreateTimer(window_, 1, &OnTimer);
     timer->Start();
-    ASSERT_TRUE(PumpUntil([] { return !gFired.empty(); }));
+    ASSERT_TRUE(WaitFor([] { return !gFired.empty(); }));
     EXPECT_FALSE(timer->Enabled);
     MSG pending;
     EXPECT_FALSE(::PeekMessageA(&pending, window_, WM_TIMER, WM_TIMER, PM_NOREMOVE));

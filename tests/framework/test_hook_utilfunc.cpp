@@ -10,7 +10,6 @@
 namespace {
 
 using utilfunc_test::DialogDriver;
-using utilfunc_test::TempFolder;
 
 const std::string kFilter = std::string("Palette files\0*.pli\0All files\0*.*\0", 34);
 
@@ -84,18 +83,18 @@ TEST(OpenSaveResult, NamesWithoutExtensionAndBadOffsetsGiveEmptyParts) {
 // ---------------------------------------------------------------------------------------------
 
 TEST(OpenFileDialog, AChosenFileComesBackWithTheFoldersBackslash) {
-    TempFolder temp;
-    std::ofstream(temp.Join("mine.pli")) << "0=1,2,3\r\n";
+    TTempFolder temp("utilfunc");
+    std::ofstream(temp.File("mine.pli")) << "0=1,2,3\r\n";
     TOpenSave result;
     bool answer = false;
     {
-        DialogDriver driver([&](HWND box) { TypeNameAndConfirm(box, temp.Join("mine.pli")); });
-        answer = OpenFileDialog(nullptr, "", kFilter, temp.Path(), result);
+        DialogDriver driver([&](HWND box) { TypeNameAndConfirm(box, temp.File("mine.pli")); });
+        answer = OpenFileDialog(nullptr, "", kFilter, temp.Path, result);
         EXPECT_TRUE(driver.Found());
     }
     ASSERT_TRUE(answer);
-    EXPECT_EQ(_stricmp(result.FullPath.c_str(), temp.Join("mine.pli").c_str()), 0) << result.FullPath;
-    EXPECT_EQ(_stricmp(result.Directory.c_str(), (temp.Path() + "\\").c_str()), 0) << result.Directory;
+    EXPECT_EQ(_stricmp(result.FullPath.c_str(), temp.File("mine.pli").c_str()), 0) << result.FullPath;
+    EXPECT_EQ(_stricmp(result.Directory.c_str(), (temp.Path + "\\").c_str()), 0) << result.Directory;
     EXPECT_EQ(result.FileName, "mine.pli");
     EXPECT_EQ(result.Extension, "pli");
 }
@@ -112,15 +111,15 @@ TEST(OpenFileDialog, CancelLeavesTheRecord) {
 }
 
 TEST(SaveFileDialog, ANewFileComesBackWithoutTheFoldersBackslash) {
-    TempFolder temp;
+    TTempFolder temp("utilfunc");
     TOpenSave result;
     bool answer = false;
     {
-        DialogDriver driver([&](HWND box) { TypeNameAndConfirm(box, temp.Join("fresh.pli")); });
-        answer = SaveFileDialog(nullptr, "default.pli", kFilter, temp.Path(), result);
+        DialogDriver driver([&](HWND box) { TypeNameAndConfirm(box, temp.File("fresh.pli")); });
+        answer = SaveFileDialog(nullptr, "default.pli", kFilter, temp.Path, result);
     }
     ASSERT_TRUE(answer);
-    EXPECT_EQ(_stricmp(result.Directory.c_str(), temp.Path().c_str()), 0) << result.Directory;
+    EXPECT_EQ(_stricmp(result.Directory.c_str(), temp.Path.c_str()), 0) << result.Directory;
     EXPECT_EQ(result.FileName, "fresh.pli");
     EXPECT_EQ(result.Extension, "pli");
 }

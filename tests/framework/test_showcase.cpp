@@ -5,6 +5,7 @@
 #include "Config.h"
 #include "APIControl.h"
 #include "GDIObject.h"
+#include "ScreenPicture.h"
 #include "WindowTestSupport.h"
 
 #include <cstdio>
@@ -12,70 +13,6 @@
 #include <vector>
 
 namespace {
-
-COLORREF ScreenPixel(int x, int y) {
-    HDC screen = ::GetDC(nullptr);
-    const COLORREF c = ::GetPixel(screen, x, y);
-    ::ReleaseDC(nullptr, screen);
-    return c;
-}
-
-// <tree>/screenshots, beside the bin folder that holds this program.
-std::string ScreenshotFolder() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, sizeof(path));
-    std::string folder(path);
-    folder.resize(folder.find_last_of('\\'));     // ...\bin
-    folder.resize(folder.find_last_of('\\') + 1);  // ...\ (the tree)
-    folder += "screenshots";
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
-
-// Copies a screen rectangle into a 24-bit bottom-up BMP file.
-bool SaveScreenRect(const RECT& area, const std::string& file) {
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    const DWORD imageSize = stride * static_cast<DWORD>(height);
-
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = memory != nullptr && bitmap != nullptr;
-    if (ok) {
-        HGDIOBJ previous = ::SelectObject(memory, bitmap);
-        ok = ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != FALSE;
-        ::GdiFlush();
-        ::SelectObject(memory, previous);
-    }
-    if (ok) {
-        BITMAPFILEHEADER header{};
-        header.bfType = 0x4D42;  // "BM"
-        header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-        header.bfSize = header.bfOffBits + imageSize;
-        FILE* out = std::fopen(file.c_str(), "wb");
-        ok = out != nullptr;
-        if (ok) {
-            ok = std::fwrite(&header, sizeof(header), 1, out) == 1 &&
-                 std::fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out) == 1 &&
-                 std::fwrite(bits, imageSize, 1, out) == 1;
-            ok = std::fclose(out) == 0 && ok;
-        }
-    }
-    if (bitmap != nullptr) ::DeleteObject(bitmap);
-    if (memory != nullptr) ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-    return ok;
-}
 
 constexpr COLORREF kCells[8] = {RGB(255, 0, 0),   RGB(255, 160, 0), RGB(255, 255, 0), RGB(0, 160, 0),
                                 RGB(0, 160, 255), RGB(0, 0, 200),   RGB(128, 0, 160), RGB(255, 255, 255)};
@@ -164,7 +101,7 @@ TEST(Showcase, EveryControlDrawnInOneWindow) {
     POINT origin{0, 0};
     ::ClientToScreen(window, &origin);
     // The drawn controls paint after the owner: wait until the last cell shows on the screen.
-    ASSERT_TRUE(PumpUntil([&] { return ScreenPixel(origin.x + 10 + 7 * 25 + 10, origin.y + 84) == kCells[7]; }));
+    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(origin.x + 10 + 7 * 25 + 10, origin.y + 84) == kCells[7]; }));
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(ScreenPixel(origin.x + 10 + i * 25 + 10, origin.y + 84), kCells[i]) << "cell " << i;
     EXPECT_EQ(ScreenPixel(origin.x + 150, origin.y + 14), RGB(255, 240, 160));
@@ -174,7 +111,7 @@ TEST(Showcase, EveryControlDrawnInOneWindow) {
     ::GetClientRect(window, &client);
     ::OffsetRect(&client, origin.x, origin.y);
     const std::string file = ScreenshotFolder() + "\\controls.bmp";
-    EXPECT_TRUE(SaveScreenRect(client, file)) << file;
+    EXPECT_TRUE(SaveScreenPicture(client, file)) << file;
     ::DestroyWindow(window);
 }
 

@@ -18,9 +18,6 @@
 namespace {
 
 using utilfunc_test::DialogDriver;
-using utilfunc_test::TempFolder;
-using utilfunc_test::WaitFor;
-using utilfunc_test::WindowText;
 
 // ---------------------------------------------------------------------------------------------
 // Helpers
@@ -40,7 +37,7 @@ struct TextSearch {
 };
 BOOL CALLBACK MatchChildText(HWND child, LPARAM lp) noexcept {
     auto* s = reinterpret_cast<TextSearch*>(lp);
-    s->found = _stricmp(WindowText(child).c_str(), s->text->c_str()) == 0;
+    s->found = _stricmp(TextOf(child).c_str(), s->text->c_str()) == 0;
     return !s->found;
 }
 bool ChildShowsText(HWND window, const std::string& text) {
@@ -200,11 +197,11 @@ TEST(ModulePaths, DescribeThisProgram) {
 }
 
 TEST(ModulePaths, ADottedFolderCutsTheBase) {
-    TempFolder temp;
+    TTempFolder temp("utilfunc");
     const std::string folder = temp.MakeFolder("tools.v2");
     const std::string exe = folder + "\\copy.exe";
     ASSERT_TRUE(::CopyFileA(ModulePath().c_str(), exe.c_str(), FALSE));
-    const std::string report = temp.Join("report.txt");
+    const std::string report = temp.File("report.txt");
 
     ::SetEnvironmentVariableA("PELMIRA_UTILFUNC_REPORT", report.c_str());
     std::string commandLine = "\"" + exe + "\" --gtest_filter=ModulePathsChild.Report";
@@ -236,75 +233,75 @@ TEST(ModulePaths, ADottedFolderCutsTheBase) {
 // ---------------------------------------------------------------------------------------------
 
 TEST(Listing, ListFilesTakesMatchingFilesButNoFolders) {
-    TempFolder temp;
+    TTempFolder temp("utilfunc");
     temp.MakeFile("a.pli");
     temp.MakeFile("Mixed.pli");
     temp.MakeFile("c.txt");
     temp.MakeFolder("folder.pli");
     TStringArray list;
     list.Add("kept");
-    EXPECT_TRUE(ListFiles(temp.Path(), "pli", list));
+    EXPECT_TRUE(ListFiles(temp.Path, "pli", list));
     EXPECT_EQ(Entries(list), (std::vector<std::string>{"Mixed.pli", "a.pli", "kept"}));
 
     TStringArray upper;
-    ListFilesUpper(temp.Path(), "pli", upper);
+    ListFilesUpper(temp.Path, "pli", upper);
     EXPECT_EQ(Entries(upper), (std::vector<std::string>{"A.PLI", "MIXED.PLI"}));
 }
 
 TEST(Listing, ListFilesWithoutMatchesAddsNothingAndAnswersFalse) {
-    TempFolder temp;
+    TTempFolder temp("utilfunc");
     temp.MakeFile("c.txt");
     TStringArray list;
-    EXPECT_FALSE(ListFiles(temp.Path(), "pli", list));
-    EXPECT_FALSE(ListFiles(temp.Join("missing"), "pli", list));
-    ListFilesUpper(temp.Path(), "pli", list);
+    EXPECT_FALSE(ListFiles(temp.Path, "pli", list));
+    EXPECT_FALSE(ListFiles(temp.File("missing"), "pli", list));
+    ListFilesUpper(temp.Path, "pli", list);
     EXPECT_EQ(list.Count(), 0);
 }
 
 TEST(Listing, ListSubfoldersSkipsDotFoldersAndFiles) {
-    TempFolder temp;
+    TTempFolder temp("utilfunc");
     temp.MakeFolder("alpha");
     temp.MakeFolder("Beta.pli");
     temp.MakeFolder(".hidden");
     temp.MakeFile("file.pli");
     TStringArray list;
-    ListSubfolders(temp.Path(), list);
+    ListSubfolders(temp.Path, list);
     EXPECT_EQ(Entries(list), (std::vector<std::string>{"ALPHA", "BETA.PLI"}));
 }
 
 TEST(Files, FolderExistsOnlyForFolders) {
-    TempFolder temp;
-    EXPECT_TRUE(FolderExists(temp.Path()));
+    TTempFolder temp("utilfunc");
+    EXPECT_TRUE(FolderExists(temp.Path));
     EXPECT_FALSE(FolderExists(temp.MakeFile("f.pli")));
-    EXPECT_FALSE(FolderExists(temp.Join("missing")));
+    EXPECT_FALSE(FolderExists(temp.File("missing")));
 }
 
 TEST(Files, PathMatchesAndFoundFileNameReadTheDisk) {
-    TempFolder temp;
+    TTempFolder temp("utilfunc");
     temp.MakeFile("Palette One.pli");
-    EXPECT_TRUE(PathMatches(temp.Join("Palette One.pli")));
-    EXPECT_TRUE(PathMatches(temp.Join("*.pli")));
-    EXPECT_FALSE(PathMatches(temp.Join("*.txt")));
-    EXPECT_EQ(FoundFileName(temp.Join("palette one.PLI")), "Palette One.pli");
-    EXPECT_EQ(FoundFileName(temp.Join("*.pli")), "Palette One.pli");
-    EXPECT_EQ(FoundFileName(temp.Join("none.pli")), "");
+    EXPECT_TRUE(PathMatches(temp.File("Palette One.pli")));
+    EXPECT_TRUE(PathMatches(temp.File("*.pli")));
+    EXPECT_FALSE(PathMatches(temp.File("*.txt")));
+    EXPECT_EQ(FoundFileName(temp.File("palette one.PLI")), "Palette One.pli");
+    EXPECT_EQ(FoundFileName(temp.File("*.pli")), "Palette One.pli");
+    EXPECT_EQ(FoundFileName(temp.File("none.pli")), "");
 }
 
 TEST(Files, LongPathOfRestoresOnDiskCaseAndKeepsTheDrive) {
-    TempFolder temp;
+    TTempFolder temp("utilfunc");
     temp.MakeFolder("Long Folder Name");
     temp.MakeFile("Long Folder Name\\Palette File.pli");
-    const std::string base = LongPathOf(temp.Path());
+    const std::string base = LongPathOf(temp.Path);
     ASSERT_FALSE(base.empty());
-    EXPECT_EQ(LongPathOf(temp.Join("long folder name\\PALETTE FILE.PLI")),
+    EXPECT_EQ(LongPathOf(temp.File("long folder name\\PALETTE FILE.PLI")),
               base + "\\Long Folder Name\\Palette File.pli");
 
     char shortPath[MAX_PATH + 1] = {};
-    if (::GetShortPathNameA(temp.Join("Long Folder Name\\Palette File.pli").c_str(), shortPath,
+    if (::GetShortPathNameA(temp.File("Long Folder Name\\Palette File.pli").c_str(), shortPath,
                             sizeof(shortPath))) {
         EXPECT_EQ(LongPathOf(shortPath), base + "\\Long Folder Name\\Palette File.pli");
     }
-    EXPECT_EQ(LongPathOf(temp.Join("missing.pli")), "");
+    EXPECT_EQ(LongPathOf(temp.File("missing.pli")), "");
 }
 
 // The walk must end wherever the path's left end is, not only at a drive.
@@ -326,7 +323,7 @@ TEST(Files, LongPathWalkEndsAtDrivesRootsRelativePathsAndShares) {
 }
 
 TEST(Files, FileTimeOfGivesTheLocalLastWriteTime) {
-    TempFolder temp;
+    TTempFolder temp("utilfunc");
     const std::string file = temp.MakeFile("t.pli");
     const SYSTEMTIME wanted{2003, 2, 3, 12, 9, 5, 7, 0};
     FILETIME local{}, utc{};
@@ -347,29 +344,29 @@ TEST(Files, FileTimeOfGivesTheLocalLastWriteTime) {
     EXPECT_EQ(got.wMinute, 5);
     EXPECT_EQ(got.wSecond, 7);
 
-    EXPECT_FALSE(FileTimeOf(temp.Join("missing.pli"), got));
+    EXPECT_FALSE(FileTimeOf(temp.File("missing.pli"), got));
     EXPECT_EQ(got.wYear, 0);
 }
 
 TEST(Shell, RenameMovesTheFileAndReportsSuccess) {
-    TempFolder temp;
+    TTempFolder temp("utilfunc");
     const std::string from = temp.MakeFile("old.pli", "content");
-    const std::string to = temp.Join("new.pli");
+    const std::string to = temp.File("new.pli");
     EXPECT_TRUE(ShellRename(nullptr, from, to));
     EXPECT_FALSE(PathMatches(from));
     EXPECT_TRUE(PathMatches(to));
 }
 
 TEST(Shell, RenameOfAMissingFileReportsFailure) {
-    TempFolder temp;
+    TTempFolder temp("utilfunc");
     bool answer = true;
     {
         // The shell may explain the failure in a box of its own; close it when it comes.
         DialogDriver driver([](HWND box) { ::PostMessageA(box, WM_COMMAND, IDOK, 0); }, 3);
-        answer = ShellRename(nullptr, temp.Join("missing.pli"), temp.Join("new.pli"));
+        answer = ShellRename(nullptr, temp.File("missing.pli"), temp.File("new.pli"));
     }
     EXPECT_FALSE(answer);
-    EXPECT_FALSE(PathMatches(temp.Join("new.pli")));
+    EXPECT_FALSE(PathMatches(temp.File("new.pli")));
 }
 
 // Wine's recycle bin is the desktop's own trash folder on the host (seen through drive Z:).
@@ -400,7 +397,7 @@ void RemoveFromHostTrash(const std::string& name) {
 }
 
 TEST(Shell, DeleteRemovesTheFileWithoutAsking) {
-    TempFolder temp;
+    TTempFolder temp("utilfunc");
     const std::string name = "pelmira_gone_" + std::to_string(::GetCurrentProcessId()) + "_" +
                              std::to_string(::GetTickCount()) + ".pli";
     const std::string file = temp.MakeFile(name);
@@ -414,8 +411,8 @@ TEST(Shell, DeleteRemovesTheFileWithoutAsking) {
 // ---------------------------------------------------------------------------------------------
 
 TEST(Ini, ValuesRoundTripAndMissingOnesGiveTheDefault) {
-    TempFolder temp;
-    const std::string file = temp.Join("settings.ini");
+    TTempFolder temp("utilfunc");
+    const std::string file = temp.File("settings.ini");
     EXPECT_TRUE(WriteIniString(file, "Main", "Folder", "D:\\Palettes"));
     EXPECT_TRUE(WriteIniString(file, "Main", "Left", "-35"));
     EXPECT_EQ(ReadIniString(file, "Main", "Folder", "def"), "D:\\Palettes");
@@ -423,19 +420,19 @@ TEST(Ini, ValuesRoundTripAndMissingOnesGiveTheDefault) {
     EXPECT_EQ(ReadIniString(file, "Main", "Missing", "def"), "def");
     EXPECT_EQ(ReadIniInt(file, "Main", "Missing", 7), 7);
     EXPECT_EQ(ReadIniString(file, "Other", "Folder", "def"), "def");
-    EXPECT_EQ(ReadIniString(temp.Join("none.ini"), "Main", "Folder", "def"), "def");
-    EXPECT_EQ(ReadIniInt(temp.Join("none.ini"), "Main", "Left", -1), -1);
+    EXPECT_EQ(ReadIniString(temp.File("none.ini"), "Main", "Folder", "def"), "def");
+    EXPECT_EQ(ReadIniInt(temp.File("none.ini"), "Main", "Left", -1), -1);
 }
 
 TEST(Ini, AnEmptyValueGivesTheDefault) {
-    TempFolder temp;
+    TTempFolder temp("utilfunc");
     const std::string file = temp.MakeFile("lang.ini", "[Button]\r\nload=\r\nsave=\"\"\r\n");
     EXPECT_EQ(ReadIniString(file, "Button", "load", "o"), "o");
     EXPECT_EQ(ReadIniString(file, "Button", "save", "s"), "s");
 }
 
 TEST(Ini, EmptySectionOrKeyGivesTheDefaultWithoutReading) {
-    TempFolder temp;
+    TTempFolder temp("utilfunc");
     const std::string file = temp.MakeFile("odd.ini", "[]\r\nk=section-less\r\n[S]\r\n=key-less\r\n");
     EXPECT_EQ(ReadIniString(file, "", "k", "def"), "def");
     EXPECT_EQ(ReadIniString(file, "S", "", "def"), "def");
@@ -444,8 +441,8 @@ TEST(Ini, EmptySectionOrKeyGivesTheDefaultWithoutReading) {
 }
 
 TEST(Ini, LongValuesAreCutTo127Characters) {
-    TempFolder temp;
-    const std::string file = temp.Join("long.ini");
+    TTempFolder temp("utilfunc");
+    const std::string file = temp.File("long.ini");
     const std::string value(200, 'v');
     ASSERT_TRUE(WriteIniString(file, "S", "k", value));
     EXPECT_EQ(ReadIniString(file, "S", "k", ""), std::string(127, 'v'));
@@ -569,7 +566,7 @@ TEST(DefaultCommands, AboutShowsTheCreditBox) {
     std::string caption;
     {
         DialogDriver driver([&](HWND box) {
-            caption = WindowText(box);
+            caption = TextOf(box);
             ::PostMessageA(box, WM_COMMAND, IDOK, 0);
         });
         HandleDefaultCommand({reinterpret_cast<UINT_PTR>(w.Handle()), 202, 0, 0}, nullptr);
@@ -622,7 +619,7 @@ TEST(BrowseForFolder, StartsOnAnExistingFolderWithOkDisabledAndCancels) {
     {
         DialogDriver driver([&](HWND dialog) {
             // The initial selection shows in the status line once the callback has run.
-            shownAtStart = WaitFor([&] { return ChildShowsText(dialog, start); });
+            shownAtStart = WaitFor([&] { return ChildShowsText(dialog, start); }, kWaitMs, TWait::Poll);
             okEnabledAtStart = ::IsWindowEnabled(::GetDlgItem(dialog, IDOK)) != FALSE;
             ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         });
@@ -644,10 +641,12 @@ TEST(BrowseForFolder, MovingTheSelectionEnablesOkAndConfirmsTheNewFolder) {
     {
         DialogDriver driver([&](HWND dialog) {
             HWND ok = ::GetDlgItem(dialog, IDOK);
-            WaitFor([&] { return ChildShowsText(dialog, start) && !::IsWindowEnabled(ok); });
+            WaitFor([&] { return ChildShowsText(dialog, start) && !::IsWindowEnabled(ok); }, kWaitMs,
+                    TWait::Poll);
             ::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(parent.c_str()));
             okEnabledAfterMove = WaitFor(
-                [&] { return ChildShowsText(dialog, parent) && ::IsWindowEnabled(ok) != FALSE; });
+                [&] { return ChildShowsText(dialog, parent) && ::IsWindowEnabled(ok) != FALSE; }, kWaitMs,
+                TWait::Poll);
             ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         });
         answer = BrowseForFolder(nullptr, "Select Folder", path, false);
@@ -662,7 +661,7 @@ TEST(BrowseForFolder, ATypedNonFolderIsRefusedAndThePickerStaysOpen) {
     int answer = 0;
     {
         DialogDriver driver([&](HWND box) {
-            caption = WindowText(box);
+            caption = TextOf(box);
             ::PostMessageA(box, WM_COMMAND, IDOK, 0);
         });
         answer = BrowseCallback(nullptr, BFFM_VALIDATEFAILEDA, reinterpret_cast<LPARAM>("nope"), 0);

@@ -92,13 +92,6 @@ private:
     std::int32_t status_ = -1;
 };
 
-inline std::string ModuleFolder() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
-}
-
 // Up to, not including, the first "." of this program's own path: what SetHook publishes.
 inline std::string OwnSettingsBase() {
     char path[MAX_PATH] = {};

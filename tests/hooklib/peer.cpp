@@ -6,6 +6,7 @@
 //   folder <dll> <text>           publishes <text> as PaletteFolder
 //   removehook <dll>              RemoveHook in a process that did not install the hook
 #include "SkerrowLib.h"
+#include "TestFiles.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,16 +14,6 @@
 #include <string>
 
 namespace {
-
-std::string Escaped(const char* text) {
-    std::string out;
-    for (; text && *text; ++text) {
-        if (*text == '\r') out += "\\r";
-        else if (*text == '\n') out += "\\n";
-        else out += *text;
-    }
-    return out;
-}
 
 HWND MakeWindow() {
     return ::CreateWindowExA(0, "STATIC", "hooklib peer", WS_OVERLAPPED, 0, 0, 80, 40, nullptr, nullptr,

@@ -10,53 +10,9 @@
 #include "DialogSettings.h"
 #include "PaletteFile.h"
 #include "PaletteText.h"
+#include "TestFiles.h"
 
 namespace {
-
-class TempFolder {
-public:
-    TempFolder() {
-        char base[MAX_PATH + 1] = {};
-        ::GetTempPathA(MAX_PATH, base);
-        path_ = std::string(base) + "pelmira_palette_" + std::to_string(::GetCurrentProcessId());
-        ::CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~TempFolder() {
-        WIN32_FIND_DATAA data;
-        HANDLE find = ::FindFirstFileA((path_ + "\\*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string file = path_ + "\\" + data.cFileName;
-                ::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(file.c_str());
-            } while (::FindNextFileA(find, &data));
-            ::FindClose(find);
-        }
-        ::RemoveDirectoryA(path_.c_str());
-    }
-    std::string File(const std::string& name) const { return path_ + "\\" + name; }
-    int FileCount() const {
-        int count = 0;
-        WIN32_FIND_DATAA data;
-        HANDLE find = ::FindFirstFileA((path_ + "\\*").c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE) return 0;
-        do {
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++count;
-        } while (::FindNextFileA(find, &data));
-        ::FindClose(find);
-        return count;
-    }
-
-private:
-    std::string path_;
-};
-
-void PutFile(const std::string& path, const std::string& text) {
-    HANDLE f = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD done = 0;
-    ::WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
-    ::CloseHandle(f);
-}
 
 std::string Slurp(const std::string& path) {
     std::string text;
@@ -67,22 +23,22 @@ std::string Slurp(const std::string& path) {
 }  // namespace
 
 TEST(PaletteFileRead, ReadsTheWholeFileAsItStands) {
-    TempFolder dir;
+    TTempFolder dir("palette");
     const std::string text = "0=1,2,3\r\n1=4,5,6\n\0tail";
-    PutFile(dir.File("a.pli"), text);
+    WriteTextFile(dir.File("a.pli"), text);
     EXPECT_EQ(Slurp(dir.File("a.pli")), text);
-    PutFile(dir.File("empty.pli"), "");
+    WriteTextFile(dir.File("empty.pli"), "");
     EXPECT_EQ(Slurp(dir.File("empty.pli")), "");
 }
 
 TEST(PaletteFileRead, RefusesWhatItCannotOpenOrWhatIsTooLarge) {
-    TempFolder dir;
+    TTempFolder dir("palette");
     std::string text = "unchanged";
     EXPECT_EQ(ReadPaletteFile(dir.File("missing.pli"), text), TPaletteReadResult::CannotOpen);
 
-    PutFile(dir.File("big.pli"), std::string(pelmira::kMaxPaletteFileSize + 1, 'x'));
+    WriteTextFile(dir.File("big.pli"), std::string(pelmira::kMaxPaletteFileSize + 1, 'x'));
     EXPECT_EQ(ReadPaletteFile(dir.File("big.pli"), text), TPaletteReadResult::TooLarge);
-    PutFile(dir.File("limit.pli"), std::string(pelmira::kMaxPaletteFileSize, '\n'));
+    WriteTextFile(dir.File("limit.pli"), std::string(pelmira::kMaxPaletteFileSize, '\n'));
     EXPECT_EQ(ReadPaletteFile(dir.File("limit.pli"), text), TPaletteReadResult::Ok);
     EXPECT_EQ(text.size(), pelmira::kMaxPaletteFileSize);
 
@@ -97,18 +53,18 @@ TEST(PaletteFileRead, RefusesWhatItCannotOpenOrWhatIsTooLarge) {
 }
 
 TEST(PaletteFileWrite, WritesExactlyTheTextAndLeavesNoTemporaryFile) {
-    TempFolder dir;
+    TTempFolder dir("palette");
     const std::string path = dir.File("mine.pli");
-    PutFile(path, std::string(500, 'o'));  // a longer old palette is replaced, not overlaid
+    WriteTextFile(path, std::string(500, 'o'));  // a longer old palette is replaced, not overlaid
     ASSERT_TRUE(WritePaletteFile(path, "0=1,2,3\r\n"));
     EXPECT_EQ(Slurp(path), "0=1,2,3\r\n");
     EXPECT_EQ(dir.FileCount(), 1);
 }
 
 TEST(PaletteFileWrite, AFailedSaveReportsFailureAndKeepsTheOldPalette) {
-    TempFolder dir;
+    TTempFolder dir("palette");
     const std::string path = dir.File("kept.pli");
-    PutFile(path, "old");
+    WriteTextFile(path, "old");
     // Held open without sharing: the replace cannot happen.
     HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -121,7 +77,7 @@ TEST(PaletteFileWrite, AFailedSaveReportsFailureAndKeepsTheOldPalette) {
 }
 
 TEST(DialogSettingsFiles, WithoutFilesEveryDefaultApplies) {
-    TempFolder dir;
+    TTempFolder dir("palette");
     const TDialogSettings s = ReadDialogSettings(dir.File("noForm.ini"), dir.File("noLang.ini"));
     const char* captions[4] = {"o", "s", "+", "v"};
     for (int i = 0; i < 4; ++i) {
@@ -143,12 +99,12 @@ TEST(DialogSettingsFiles, WithoutFilesEveryDefaultApplies) {
 }
 
 TEST(DialogSettingsFiles, ValuesComeFromTheLayoutAndLanguageFiles) {
-    TempFolder dir;
+    TTempFolder dir("palette");
     const std::string base = dir.File("Vorlund");
     EXPECT_EQ(LayoutFileName(base), base + "Form.ini");
     EXPECT_EQ(LanguageFileName(base), base + "Lang.ini");
-    PutFile(LayoutFileName(base), "[Spuit]\r\nx=5\r\nw=-3\r\n[HookSize]\r\nh=22\r\n");
-    PutFile(LanguageFileName(base),
+    WriteTextFile(LayoutFileName(base), "[Spuit]\r\nx=5\r\nw=-3\r\n[HookSize]\r\nh=22\r\n");
+    WriteTextFile(LanguageFileName(base),
             "[Button_hook]\r\nRead=L\r\n[TipHelp_hook]\r\n2=pick\r\n[Message_hook]\r\n1=outside\r\n"
             "[FileFilter_hook]\r\n0=Palettes|*.pli\r\n1=All|*.*\r\n3=skipped\r\n"
             "[TipFont]\r\nEnable=1\r\nName=Tahoma\r\nSize=9\r\n");

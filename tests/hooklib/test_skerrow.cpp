@@ -3,6 +3,9 @@
 // (hooklib_peer.exe) doing the same at the same time.
 #include "PeerProcess.h"
 #include "SkerrowLib.h"
+#include "TestFiles.h"
+#include "TestWait.h"
+#include "WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -10,18 +13,8 @@
 
 namespace {
 
-const std::string kLibraryPath = ModuleFolder() + "skerrow.dll";
-const std::string kPeerPath = ModuleFolder() + "hooklib_peer.exe";
-
-std::string Escaped(const char* text) {
-    std::string out;
-    for (; text && *text; ++text) {
-        if (*text == '\r') out += "\\r";
-        else if (*text == '\n') out += "\\n";
-        else out += *text;
-    }
-    return out;
-}
+const std::string kLibraryPath = TestFolder() + "\\skerrow.dll";
+const std::string kPeerPath = TestFolder() + "\\hooklib_peer.exe";
 
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcA(window, message, wParam, lParam);
@@ -58,6 +51,15 @@ struct THost {
     }
 };
 
+// Every top-level "#32770" window with its process and caption, for a failure message.
+std::string DialogWindowsOnTheDesktop() {
+    std::string list;
+    for (HWND w : TopWindows(0, "#32770"))
+        list += "process " + std::to_string(ProcessOf(w)) + (::IsWindowVisible(w) ? " shows \"" : " hides \"") +
+                TextOf(w) + "\"; ";
+    return list;
+}
+
 class Skerrow : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -72,8 +74,7 @@ protected:
             StoreDialogCount(*block, 0);
             block->OnTop = 0;
         }
-        MSG message;
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&message);
+        Pump();
         ::DestroyWindow(owner);
     }
 
@@ -203,10 +204,13 @@ TEST_F(Skerrow, MessagesToAWindowWithChild720AreForwardedToTheOwner) {
     EXPECT_TRUE(Notified());
 
     ::DestroyWindow(topDialog);
-    if (::FindWindowA("#32770", nullptr) == nullptr) {
-        ::SendMessageA(after.Window, WM_USER + 5, 0, 0);
-        EXPECT_FALSE(Notified()) << "no top-level dialog-class window: nothing is posted";
-    }
+    // The hook asks for a dialog-class window of any program on the desktop. One that another
+    // program still shows (a client or controller a test before this one started) goes with its
+    // program, so wait for that; a dialog that stays is named in the failure.
+    ASSERT_TRUE(WaitFor([] { return ::FindWindowA("#32770", nullptr) == nullptr; }))
+        << DialogWindowsOnTheDesktop();
+    ::SendMessageA(after.Window, WM_USER + 5, 0, 0);
+    EXPECT_FALSE(Notified()) << "no top-level dialog-class window: nothing is posted";
 }
 
 TEST_F(Skerrow, DestroyingATakenOverDialogCountsItOut) {
@@ -257,7 +261,7 @@ TEST_F(Skerrow, AnInitDialogWhileTheProbeIsPendingRecordsAndDestroysTheWindow) {
 }
 
 TEST_F(Skerrow, EveryMessageIsPassedOnToTheNextHook) {
-    HMODULE chain = ::LoadLibraryA((ModuleFolder() + "hooklib_chainhook.dll").c_str());
+    HMODULE chain = ::LoadLibraryA((TestFolder() + "\\hooklib_chainhook.dll").c_str());
     ASSERT_NE(chain, nullptr);
     auto install = reinterpret_cast<int (*)(UINT)>(
         reinterpret_cast<void*>(::GetProcAddress(chain, "InstallChainHook")));
@@ -312,7 +316,7 @@ TEST_F(Skerrow, ASecondProcessFindsTheSameExportsAndBlock) {
 
 TEST_F(Skerrow, SetHookInASecondProcessCutsItsPathAtTheFirstDot) {
     // The peer runs from a folder with a "." in its name, so the base ends inside the folder name.
-    const std::string folder = ModuleFolder() + "peer.dir";
+    const std::string folder = TestFolder() + "\\peer.dir";
     ::CreateDirectoryA(folder.c_str(), nullptr);
     const std::string copy = folder + "\\hooklib_peer.exe";
     ASSERT_TRUE(::CopyFileA(kPeerPath.c_str(), copy.c_str(), FALSE));

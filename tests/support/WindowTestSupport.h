@@ -1,31 +1,89 @@
-// WindowTestSupport.h: what every test program with real windows needs: running the thread's
-// messages, waiting for a condition with a deadline instead of sleeping, and the one long-lived
-// top-level window the tests build their child windows on.
+// WindowTestSupport.h: windows for the test programs: a window's class and text (also of another
+// process), finding top-level windows and children, the screen's pixels, and the one long-lived
+// top-level window a program builds its child windows on. Waiting comes from TestWait.h.
 #pragma once
 
 #include "Config.h"
+#include "TestWait.h"
 
 #include <functional>
+#include <string>
+#include <vector>
 
-// Dispatches every message waiting for this thread, then returns.
-inline void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
+inline std::string ClassOf(HWND window) {
+    char name[257] = {};  // a class name has at most 256 characters
+    ::GetClassNameA(window, name, sizeof name);
+    return name;
 }
 
-// Pumps messages until `done` holds (true) or `timeoutMs` has passed (false). Between rounds it
-// sleeps only until the next message arrives, or 20 ms for conditions no message announces.
-inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    while (!done()) {
-        if (::GetTickCount64() > deadline) return false;
-        Pump();
-        if (!done()) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-    return true;
+// The window's text through WM_GETTEXT, which also reaches controls of other processes (where
+// GetWindowText answers only the caption the system keeps). A window that hangs for 5 s answers
+// "". The buffer holds every text the tests read: captions, paths, message and status texts.
+inline std::string TextOf(HWND window) {
+    std::vector<char> text(4096, '\0');
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                          5000, &copied);
+    text.back() = '\0';
+    return text.data();
+}
+
+inline DWORD ProcessOf(HWND window) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+inline RECT WindowRectOf(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return r;
+}
+
+// The colour the screen shows at a point (what the user sees, whichever window is there).
+inline COLORREF ScreenPixel(POINT p) {
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF c = ::GetPixel(screen, p.x, p.y);
+    ::ReleaseDC(nullptr, screen);
+    return c;
+}
+
+inline COLORREF ScreenPixel(int x, int y) { return ScreenPixel(POINT{x, y}); }
+
+// The windows EnumWindows / EnumChildWindows visit that `match` accepts. The callback is a plain
+// stdcall function: a lambda would be cdecl in the i686 build.
+struct TWindowSearch {
+    const std::function<bool(HWND)>* Match;
+    std::vector<HWND> Found;
+    bool FirstOnly;
+};
+
+inline BOOL CALLBACK CollectWindow(HWND w, LPARAM p) noexcept {
+    auto* s = reinterpret_cast<TWindowSearch*>(p);
+    if (!(*s->Match)(w)) return TRUE;
+    s->Found.push_back(w);
+    return s->FirstOnly ? FALSE : TRUE;
+}
+
+// Top-level windows of every process, in z-order, that `match` accepts.
+inline std::vector<HWND> TopLevelWindows(const std::function<bool(HWND)>& match) {
+    TWindowSearch search{&match, {}, false};
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+// Top-level windows of process `pid` (0: any process) with the class name (empty: any class).
+inline std::vector<HWND> TopWindows(DWORD pid, const std::string& className = "") {
+    return TopLevelWindows([&](HWND w) {
+        return (pid == 0 || ProcessOf(w) == pid) && (className.empty() || ClassOf(w) == className);
+    });
+}
+
+// The first descendant of `parent` that `match` accepts, or null.
+inline HWND FindChild(HWND parent, const std::function<bool(HWND)>& match) {
+    TWindowSearch search{&match, {}, true};
+    ::EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.Found.empty() ? nullptr : search.Found.front();
 }
 
 // Registers the window class `className` (DefWindowProc, arrow cursor, `background`) and creates
