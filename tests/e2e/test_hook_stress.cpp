@@ -16,31 +16,6 @@ struct TRun {
     std::string Crashes;
 };
 
-// Runs the stress client with `args` and waits for it to end on its own.
-TRun RunStressClient(const std::string& name, const std::string& args, int timeoutMs) {
-    const std::string out = TempDir() + "\\" + name + ".out";
-    const std::string crashes = TempDir() + "\\" + name + ".crash";
-    ::DeleteFileA(out.c_str());
-    ::DeleteFileA(crashes.c_str());
-    std::string command = "\"" + ExeDir() + "\\stress_client.exe\" " + args + " --out \"" + out + "\" --crash-log \"" +
-                          crashes + "\"";
-    std::vector<char> line(command.begin(), command.end());
-    line.push_back('\0');
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    TRun run;
-    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return run;
-    run.Exited = WaitFor([&] { return ::WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, timeoutMs);
-    if (!run.Exited) ::TerminateProcess(pi.hProcess, 9);
-    ::GetExitCodeProcess(pi.hProcess, &run.ExitCode);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    GetFile(out, run.Out);
-    GetFile(crashes, run.Crashes);
-    return run;
-}
-
 // The client's palette for thread t (the colours it checks its dialog for).
 std::string ThreadPalette(int t) {
     std::string text;
@@ -49,14 +24,40 @@ std::string ThreadPalette(int t) {
     return text;
 }
 
-class HookStress : public TDialogSuite {};
+class HookStress : public TDialogSuite {
+protected:
+// Runs the stress client with `args` and waits for it to end on its own.
+        static TRun RunStressClient(const std::string& name, const std::string& args, int timeoutMs) {
+        const std::string out = Path(name + ".out");
+        const std::string crashes = Path(name + ".crash");
+        ::DeleteFileA(out.c_str());
+        ::DeleteFileA(crashes.c_str());
+        std::string command = "\"" + TestFolder() + "\\stress_client.exe\" " + args + " --out \"" + out + "\" --crash-log \"" +
+                              crashes + "\"";
+        std::vector<char> line(command.begin(), command.end());
+        line.push_back('\0');
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        TRun run;
+        if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return run;
+        run.Exited = WaitFor([&] { return ::WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, timeoutMs);
+        if (!run.Exited) ::TerminateProcess(pi.hProcess, 9);
+        ::GetExitCodeProcess(pi.hProcess, &run.ExitCode);
+        ::CloseHandle(pi.hThread);
+        ::CloseHandle(pi.hProcess);
+        ReadTextFile(out, run.Out);
+        ReadTextFile(crashes, run.Crashes);
+        return run;
+    }
+};
 
 }  // namespace
 
 // Each thread's dialog has its own state: a palette dropped on one loads into that one, and
 // neither take-over frees the other's.
 TEST_F(HookStress, TwoThreadsEachGetTheirOwnDropRepeatedly) {
-    for (int t = 0; t < 2; ++t) PutFile(Path("p" + std::to_string(t) + ".pli"), ThreadPalette(t));
+    for (int t = 0; t < 2; ++t) WriteTextFile(Path("p" + std::to_string(t) + ".pli"), ThreadPalette(t));
     const TRun run = RunStressClient("threads", "--threads 2 --rounds 4 --palettes \"" + dir_ + "\"", 60000);
     ASSERT_TRUE(run.Exited);
     EXPECT_EQ(run.ExitCode, 0u);
