@@ -131,6 +131,7 @@ void OnLoadTimer(TMessageRecord* record) noexcept {
         if (!s.LoadPending) return;
         s.LoadPending = false;
         const int nextSlot = s.AddFollowsCounter ? static_cast<int>(s.AddCount % 16) : 0;
+        const TTypingGuard typing;
         for (int entry : PaletteApplyOrder(nextSlot)) {
             if (DialogStateOf(dialog) != &s) return;  // the host closed the dialog from a notification
             const pelmira::TPaletteEntry& e = s.PendingEntries[entry];

@@ -4,7 +4,22 @@
 namespace {
 // The property on the dialog window that holds its TDialogState.
 constexpr char kStateProp[] = "OstvarinState";
+
+// Statically initialised and never torn down: a dialog may still type while the module's statics go.
+SRWLOCK gTypingLock = SRWLOCK_INIT;
 }  // namespace
+
+TTypingGuard::TTypingGuard() noexcept {
+    // The holder may be waiting for this thread to answer a message it sent (a host's notification
+    // handler can send across threads), so the wait answers sent messages meanwhile.
+    while (!::TryAcquireSRWLockExclusive(&gTypingLock)) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_SENDMESSAGE);
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+TTypingGuard::~TTypingGuard() { ::ReleaseSRWLockExclusive(&gTypingLock); }
 
 TDialogState* DialogStateOf(HWND window) noexcept {
     if (window == nullptr) return nullptr;

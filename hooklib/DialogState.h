@@ -104,6 +104,18 @@ RECT DialogWindowRect(HWND window);
 // A synthetic left click wherever the cursor is.
 void ClickAtCursor();
 
+// Held while a burst of box writes (a palette typed in) runs, so that such bursts go one dialog
+// at a time per process. Wine's text analysis behind the edit boxes keeps a per-font cache list
+// that two threads filling edit boxes at once can corrupt (every edit box of the host then hangs),
+// and 48 writes in a row are the burst most likely to meet another thread's.
+class TTypingGuard {
+public:
+    TTypingGuard() noexcept;
+    ~TTypingGuard();
+    TTypingGuard(const TTypingGuard&) = delete;
+    TTypingGuard& operator=(const TTypingGuard&) = delete;
+};
+
 // The dialog's own boxes and buttons, driven as the user would.
 void SendText(HWND control, const std::string& text);
 void SendColor(const TDialogState& state, COLORREF color);

@@ -3,6 +3,9 @@
 
 #include "DialogState.h"
 #include "HookBlock.h"
+#include "ScopedHandles.h"
+
+#include <array>
 
 namespace {
 
@@ -53,8 +56,11 @@ void OnSetColorClick(TMessageRecord* record) noexcept {
             ShowStatus(s, s.StatusTexts[kMessageOutside]);
             return;
         }
-        // A click on a custom cell makes it the add button's target.
-        if (!PointInButton(s.Button(kSetColorButton), record->LParam)) ClickAtCursor();
+        // A click on a custom cell makes it the add button's target. Wine's dialog keeps its own
+        // add counter instead; there the tick fills the cell under the pointer itself.
+        const bool onButton = PointInButton(s.Button(kSetColorButton), record->LParam);
+        s.TargetCell = s.AddFollowsCounter && !onButton ? CellAt(s.CellGeometry.Custom, dialogRect, kCustomRows, cursor) : -1;
+        if (!onButton) ClickAtCursor();
         const POINT basic = CellPoint(s.CellGeometry.Basic, dialogRect, 0, 0);
         ::SetCursorPos(basic.x, basic.y);
         ClickAtCursor();
@@ -70,7 +76,35 @@ void OnApplyTimer(TMessageRecord* record) noexcept {
         if (state == nullptr) return;
         TDialogState& s = *state;
         s.ApplyTimer->Stop();
-        SendColor(s, s.Button(kSpuitButton)->Color);
-        PressAdd(s);
+        const COLORREF picked = s.Button(kSpuitButton)->Color;
+        const int target = s.TargetCell;
+        s.TargetCell = -1;
+        if (target < 0) {
+            SendColor(s, picked);
+            PressAdd(s);
+            return;
+        }
+        // The add counter cannot be pointed at a cell, so every cell is typed in again, as a load
+        // does, with the cells' present colours read off the screen and the pick in the target.
+        HWND dialog = s.Dialog;
+        std::array<COLORREF, 16> colors{};
+        {
+            const RECT dialogRect = DialogWindowRect(dialog);
+            const TScopedDC screen(nullptr);
+            if (!screen) return;
+            for (int cell = 0; cell < 16; ++cell) {
+                const POINT p = CellPoint(s.CellGeometry.Custom, dialogRect, cell % kGridColumns, cell / kGridColumns);
+                colors[cell] = ::GetPixel(screen, p.x, p.y);
+                if (colors[cell] == CLR_INVALID) return;
+            }
+        }
+        colors[target] = picked;
+        const TTypingGuard typing;
+        for (int cell : PaletteApplyOrder(static_cast<int>(s.AddCount % 16))) {
+            if (DialogStateOf(dialog) != &s) return;  // the host closed the dialog from a notification
+            SendColor(s, colors[cell]);
+            PressAdd(s);
+        }
+        if (DialogStateOf(dialog) == &s) SendColor(s, picked);
     });
 }

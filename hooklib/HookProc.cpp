@@ -86,7 +86,9 @@ BOOL CALLBACK RecordChild(HWND child, LPARAM param) noexcept {
 }
 
 // The dialog that SetHook opens: record the standard layout and end the modal dialog at once.
-// The caller has already set DialogCount to 0 (ClaimProbe).
+// The caller has already set DialogCount to 0 (ClaimProbe). EndDialog, which may be called at
+// WM_INITDIALOG, lets the dialog box end its own way: it never shows the dialog and enables the
+// owner it disabled again, which a DestroyWindow under the modal loop would leave disabled.
 void RunProbe(TSharedBlock& block, HWND dialog) noexcept {
     for (int id = kHueBoxId; id <= kBlueBoxId; ++id)
         ::SendDlgItemMessageA(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("255"));
@@ -95,7 +97,7 @@ void RunProbe(TSharedBlock& block, HWND dialog) noexcept {
     block.DialogRect = ToBlockRect(rect);
     TProbeRecord record{&block, 1};
     ::EnumChildWindows(dialog, RecordChild, reinterpret_cast<LPARAM>(&record));
-    ::DestroyWindow(dialog);
+    ::EndDialog(dialog, IDCANCEL);
 }
 
 // A message for a window known to have had a child 720: the full tests, then the work.
@@ -136,7 +138,11 @@ void Watch(TSharedBlock& block, WPARAM wParam, LPARAM lParam) noexcept {
     if (!gCandidates.Contains(call->hwnd)) return;
 
     ServeDialogMessage(block, *call, wParam, lParam);
-    if (call->message == WM_NCDESTROY) gCandidates.Remove(call->hwnd);
+    // An overflowed set lets every window through to the full tests. Once a window it holds
+    // ends, there is room again: the set is rebuilt from the windows alive now, so it filters
+    // again as soon as the crowd of dialogs has closed.
+    if (call->message == WM_NCDESTROY && gCandidates.Remove(call->hwnd) && gCandidates.ResetOverflow())
+        ScanProcessWindows();
 }
 
 }  // namespace

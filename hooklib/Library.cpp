@@ -27,11 +27,11 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
         gInstalledHere.store(false);
         // Creates the section, or opens it when another process made it first; the system
         // zero-fills a new section. The handle is kept for the life of the process.
+        // A failure is only recorded (no section: GetResHandle(10) answers null): a message box
+        // here would run under the loader lock of every program the hook enters and can hang it.
+        // The controller, which needs the block, tells the user.
         gSection = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                         sizeof(TSharedBlock), kSectionName);
-        if (gSection == nullptr)
-            ::MessageBoxA(nullptr, "CreateFileMapping error..", "Pelmira",
-                          MB_ICONWARNING | MB_SETFOREGROUND);
         break;
     case DLL_PROCESS_DETACH:
         ReleaseHookBlock();

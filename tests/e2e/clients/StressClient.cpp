@@ -4,7 +4,7 @@
 //        confirms it. Writes "round thread good|bad|untaken" lines to --out.
 //   --dialogs N                             N colour dialogs one after another, each closed as
 //        soon as it is taken over (or after 3 s). Writes "taken T", then "heap", "gdi",
-//        "windows" and "handles" lines with the figures after the first sixth and at the end.
+//        "windows" and "handles" lines with the figures after the first fifth and at the end.
 //   --crash-log PATH                        every access violation (or similar fault) seen by a
 //        vectored exception handler is appended here: Wine swallows faults inside window
 //        procedures, so the exit code alone would not show them.
@@ -23,6 +23,19 @@ namespace {
 
 std::string gCrashLog;
 
+// "module+offset" of a code address, for the crash log.
+std::string PlaceOf(const void* address) {
+    HMODULE module = nullptr;
+    char name[MAX_PATH] = "?";
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           static_cast<LPCSTR>(address), &module))
+        GetModuleFileNameA(module, name, sizeof name);
+    char place[MAX_PATH + 32];
+    std::snprintf(place, sizeof place, "%s+%llx", name,
+                  static_cast<unsigned long long>(static_cast<const char*>(address) - reinterpret_cast<const char*>(module)));
+    return place;
+}
+
 LONG CALLBACK LogFault(EXCEPTION_POINTERS* info) noexcept {
     const DWORD code = info->ExceptionRecord->ExceptionCode;
     switch (code) {
@@ -36,13 +49,22 @@ LONG CALLBACK LogFault(EXCEPTION_POINTERS* info) noexcept {
     default:
         return EXCEPTION_CONTINUE_SEARCH;
     }
-    HMODULE module = nullptr;
-    char name[MAX_PATH] = "?";
-    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                           static_cast<LPCSTR>(info->ExceptionRecord->ExceptionAddress), &module))
-        GetModuleFileNameA(module, name, sizeof name);
     if (FILE* f = std::fopen(gCrashLog.c_str(), "ab")) {
-        std::fprintf(f, "%08lx at %p in %s\r\n", code, info->ExceptionRecord->ExceptionAddress, name);
+        std::fprintf(f, "%08lx at %s\r\n", code, PlaceOf(info->ExceptionRecord->ExceptionAddress).c_str());
+#if defined(_WIN64)
+        // The callers, unwound from the faulting context: the fault alone often lies in the
+        // runtime or the system, and the frame that passed it a bad pointer is what tells.
+        CONTEXT context = *info->ContextRecord;
+        for (int depth = 0; depth < 16 && context.Rip != 0; ++depth) {
+            DWORD64 base = 0;
+            PRUNTIME_FUNCTION function = RtlLookupFunctionEntry(context.Rip, &base, nullptr);
+            if (function == nullptr) break;
+            void* handlerData = nullptr;
+            DWORD64 frame = 0;
+            RtlVirtualUnwind(UNW_FLAG_NHANDLER, base, context.Rip, function, &context, &handlerData, &frame, nullptr);
+            if (context.Rip != 0) std::fprintf(f, "    from %s\r\n", PlaceOf(reinterpret_cast<void*>(context.Rip)).c_str());
+        }
+#endif
         std::fclose(f);
     }
     return EXCEPTION_CONTINUE_SEARCH;
@@ -58,6 +80,8 @@ struct TDialogJob {
     int Left = -1;         // where the dialog is put (-1: where it opens); dialogs side by side
                            // keep one dialog's synthetic clicks off the other
     bool Taken = false;
+    bool Keep = false;               // stays open once taken over, until Dialog gets IDCANCEL
+    std::atomic<HWND> Dialog{nullptr};  // set at the take-over
 };
 
 // The dialog's hook procedure (CC_ENABLEHOOK): polls for the take-over, then drops or closes.
@@ -80,6 +104,8 @@ UINT_PTR CALLBACK DialogHook(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam
         KillTimer(dialog, kPollTimer);
         KillTimer(dialog, kGiveUpTimer);
         job->Taken = true;
+        job->Dialog.store(dialog);
+        if (job->Keep) return TRUE;
         if (job->DropFile.empty()) {
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         } else {
@@ -117,7 +143,36 @@ void RunDialog(TDialogJob& job, COLORREF (&custom)[16]) {
 
 COLORREF PaletteColor(int thread, int k) { return RGB(10 + k * 15, 250 - k * 12, 3 + thread * 40 + k); }
 
+// Wine's text analysis (uniscribe) keeps one script cache per font in a list. When two threads
+// make the first cache of a font at the same moment, the loser frees its own entry while leaving
+// it listed; the next lookup reads freed memory under the list's lock and every edit control of
+// the process then hangs. Colour dialogs opened together on fresh threads do exactly that, with
+// or without the hook. A dialog kept open on its own thread holds the cache of the dialog font
+// from before the rounds to after them, so the rounds only ever find it.
+class TFontCacheKeeper {
+public:
+    TFontCacheKeeper() {
+        job_.Keep = true;
+        job_.Left = 670;
+        thread_ = std::thread([this] {
+            COLORREF custom[16];
+            RunDialog(job_, custom);
+        });
+        for (int i = 0; i < 500 && job_.Dialog.load() == nullptr; ++i) Sleep(10);
+    }
+    ~TFontCacheKeeper() {
+        for (int i = 0; i < 500 && job_.Dialog.load() == nullptr; ++i) Sleep(10);
+        if (HWND dialog = job_.Dialog.load()) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        thread_.join();
+    }
+
+private:
+    TDialogJob job_;
+    std::thread thread_;
+};
+
 void RunThreads(int threads, int rounds, const std::string& dir, FILE* out) {
+    const TFontCacheKeeper keeper;
     for (int round = 0; round < rounds; ++round) {
         std::vector<std::string> lines(static_cast<std::size_t>(threads));
         std::vector<std::thread> running;
@@ -139,7 +194,7 @@ void RunThreads(int threads, int rounds, const std::string& dir, FILE* out) {
 void RunDialogs(int dialogs, FILE* out) {
     int taken = 0;
     figures::TFigures warm{};
-    const int warmUp = dialogs / 6;
+    const int warmUp = dialogs / 5;
     for (int i = 0; i < dialogs; ++i) {
         TDialogJob job;
         COLORREF custom[16];
