@@ -7,7 +7,7 @@ X64       := $(BUILD)/x86_64
 X86       := $(BUILD)/i686
 CMAKE_GEN := -G "Unix Makefiles"
 
-.PHONY: all deps build build-x64 build-i686 test run bench fuzz clean
+.PHONY: all deps build build-x64 build-i686 test run bench dist fuzz clean
 
 all: build
 
@@ -37,9 +37,13 @@ run: build-x64
 bench: build-x64
 	@bash scripts/run-bench.sh $(X64)
 
+# Release packages for Windows in dist/ (Release trees of their own under $(BUILD)).
+dist: deps
+	@JOBS=$(JOBS) bash scripts/dist.sh $(BUILD) dist
+
 # Native libFuzzer runs of every palette reader (clang, ASan + UBSan); kept out of `make test`.
 fuzz:
 	@bash scripts/run-fuzz.sh
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) dist

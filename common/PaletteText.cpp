@@ -34,7 +34,8 @@ TPaletteEntries SplitPaletteText(std::string_view text) {
         entry.Index = TakeField(line, '=');
         entry.Red = TakeField(line, ',');
         entry.Green = TakeField(line, ',');
-        entry.Blue = TakeField(line, '\r');
+        // Blue ends at CR in a CR LF line; many editors end lines with LF alone.
+        entry.Blue = TakeField(line, line.find('\r') != std::string_view::npos ? '\r' : '\n');
     }
     return entries;
 }

@@ -32,7 +32,8 @@ using TPaletteColors = std::array<std::uint32_t, kPaletteEntries>;  // COLORREF 
 
 // Splits the text into sixteen entries. Lines are taken in file order; a line is the text up
 // to and including its LF, and text without a further LF gives empty entries from there on.
-// In a line the index runs up to "=", red up to ",", green up to the next ",", blue up to CR;
+// In a line the index runs up to "=", red up to ",", green up to the next ",", blue up to CR
+// (up to the LF in a line without CR);
 // each separator is removed with its field, and a missing separator gives an empty field and
 // removes nothing. Lines of any length are handled (no position is truncated).
 TPaletteEntries SplitPaletteText(std::string_view text);

@@ -10,6 +10,8 @@
 
 #include <string>
 
+#include "../resources/Version.h"
+
 // ---------------------------------------------------------------------------------------------
 // The texts of the box
 // ---------------------------------------------------------------------------------------------
@@ -17,7 +19,8 @@
 inline constexpr const char* kAboutCaption = "about..";
 inline constexpr const char* kAboutOkCaption = "&OK";
 inline constexpr const char* kAboutProductLine = "Pelmira 2003.02.12(Wed)";
-inline constexpr const char* kAboutCopyrightLine = "(c) Pelmira project";
+// The second line of label 1, which is only as wide as the first line: keep it as short.
+inline constexpr const char* kAboutCopyrightLine = "Version " PELMIRA_VERSION_TEXT " (c) 2026";
 inline constexpr const char* kAboutHomePage = "https://www.pelmira.example.org/";
 inline constexpr const char* kAboutCreditLine = "Window framework: Pelmira";
 inline constexpr const char* kAboutFrameworkPage = "https://lib.pelmira.example.org/";

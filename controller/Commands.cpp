@@ -78,7 +78,7 @@ bool UpdateTrayIcon(bool active) {
     ::SetClassLongPtrA(Window(), GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
     if (!MenuItemChecked(kCmdTrayIcon)) return false;
     if (::Shell_NotifyIconA(NIM_MODIFY, &State.TrayIconData)) return true;
-    ::MessageBoxA(Window(), "MakeTrayError", State.AppTitle.c_str(), MB_OK);
+    ShowMessageBox("MakeTrayError", State.AppTitle, MB_OK);
     return false;
 }
 
@@ -88,7 +88,7 @@ void SetHookState(bool install) {
     } else {
         const bool installed = SetHook(Window()) != 0;
         if (!installed) {
-            ::MessageBoxA(Window(), "SetHook Error.", State.AppTitle.c_str(), MB_OK);
+            ShowMessageBox("SetHook Error.", State.AppTitle, MB_OK);
             install = false;
         }
     }
@@ -104,11 +104,10 @@ bool ConfirmWhileDialogOpen(bool forExit) {
 
     ConfirmationOpen = true;
     const std::string question = title + MessageText(11);
-    bool go = ::MessageBoxA(Window(), question.c_str(), State.AppTitle.c_str(),
-                            MB_YESNOCANCEL | MB_ICONHAND | MB_DEFBUTTON2) == IDYES;
+    bool go = ShowMessageBox(question, State.AppTitle, MB_YESNOCANCEL | MB_ICONHAND | MB_DEFBUTTON2) == IDYES;
     if (go) {
         const std::string second = MessageText(12);
-        go = ::MessageBoxA(Window(), second.c_str(), title.c_str(), MB_YESNO | MB_DEFBUTTON2) == IDYES;
+        go = ShowMessageBox(second, title, MB_YESNO | MB_DEFBUTTON2) == IDYES;
     }
     ConfirmationOpen = false;
     return go;
@@ -150,18 +149,20 @@ void TrayCommand(UINT id) {
         if (State.MainForm.OnTop != nullptr) State.MainForm.OnTop->SetChecked(!State.MainForm.TrayMenu->IsChecked(kCmdOnTop));
         SetOnTopFromButton();
         break;
+    // Inside one of the controller's own boxes these wait: the code after the box still needs
+    // the window, its state and the hook as they were.
     case kCmdShowHide:
-        ToggleWindowShown();
+        if (!DeferToOpenModal()) ToggleWindowShown();
         break;
     case kCmdSuspend:
-        SuspendCommand();
+        if (!DeferToOpenModal()) SuspendCommand();
         break;
     case kCmdDialog:
     case kCmdWebSafe:
         ToggleDialogFlag(id);
         break;
     case kCmdExit:
-        if (ConfirmWhileDialogOpen(true)) RunExitCommand();
+        if (!DeferToOpenModal() && ConfirmWhileDialogOpen(true)) RunExitCommand();
         break;
     case kCmdAbout:
         ShowAbout();
@@ -220,7 +221,8 @@ void MenuCommand(UINT id) {
         if (!extended) break;
         if (State.MainForm.FileList->IsEnabled()) {
             PublishPaletteFolder();
-            ShowStatusMessage(10);
+            // A folder gone since the last fill has just said so (and disabled the list).
+            if (State.MainForm.FileList->IsEnabled()) ShowStatusMessage(10);
         } else {
             ShowStatusMessage(1);
         }

@@ -24,6 +24,40 @@ void SetAcceleratorsEnabled(bool on) {
     State.CurrentAccel = on && table != nullptr ? table->AccelHandle : nullptr;
 }
 
+namespace {
+int OpenModals = 0;
+}  // namespace
+
+TModalScope::TModalScope() noexcept { ++OpenModals; }
+TModalScope::~TModalScope() { --OpenModals; }
+
+bool ModalOpen() { return OpenModals > 0; }
+
+bool DeferToOpenModal() {
+    if (!ModalOpen()) return false;
+    ::MessageBeep(0xFFFFFFFF);
+    // The box is an owned popup of the main window, which is the last one active.
+    const HWND owner = Window();
+    const HWND box = owner != nullptr ? ::GetLastActivePopup(owner) : nullptr;
+    if (box != nullptr && box != owner) ::SetForegroundWindow(box);
+    return true;
+}
+
+int ShowMessageBox(const std::string& text, const std::string& caption, UINT type) {
+    TModalScope modal;
+    return ::MessageBoxA(Window(), text.c_str(), caption.c_str(), type);
+}
+
+namespace {
+unsigned KeyHolders = 0;
+}  // namespace
+
+void HoldKeys(TKeyHolder holder, bool held) {
+    const auto bit = static_cast<unsigned>(holder);
+    KeyHolders = held ? KeyHolders | bit : KeyHolders & ~bit;
+    SetAcceleratorsEnabled(KeyHolders == 0);
+}
+
 bool MenuItemChecked(UINT id) {
     const TMainForm& form = State.MainForm;
     switch (id) {

@@ -12,11 +12,14 @@
 #include "Commands.h"
 #include "ControllerState.h"
 #include "Feedback.h"
+#include "PaletteExchange.h"
 #include "PaletteList.h"
 #include "PaletteOps.h"
 #include "Placement.h"
 #include "Program.h"
 #include "UtilFunc.h"
+
+#include <windowsx.h>
 
 #include <cstring>
 
@@ -44,6 +47,7 @@ void FillTrayIconData() {
 
 void ShowHookStateBox(HWND owner) {
     const bool down = State.MainForm.Suspend != nullptr && State.MainForm.Suspend->GetChecked();
+    TModalScope modal;
     ::MessageBoxA(owner, down ? "on" : "off", "", MB_ICONINFORMATION);
 }
 
@@ -55,6 +59,10 @@ void RouteMenuCommand(TMessageRecord* message) noexcept { MenuCommand(LOWORD(mes
 
 void RouteListCommand(TMessageRecord* message) noexcept {
     const UINT id = LOWORD(message->WParam);
+    if (id == kCmdExport) {
+        ExportCurrentPalette();
+        return;
+    }
     ListCommand(id, id == kCmdDuplicate);
 }
 
@@ -120,6 +128,7 @@ void BuildMenus() {
     listMenu->AppendItem(ReadLanguageText(Texts::ListReName), kCmdListReName);
     listMenu->AppendItem(ReadLanguageText(Texts::ListDelete), kCmdListDelete);
     listMenu->AppendItem(ReadLanguageText(Texts::ListDuplicate), kCmdDuplicate);
+    listMenu->AppendItem(ReadLanguageText(kExportMenuText), kCmdExport);
 
     TAPopupMenu* colorMenu = CreatePopupMenuObject(w, kCmdListMenu, nullptr);
     State.MainForm.ColorMenu = colorMenu;
@@ -127,6 +136,7 @@ void BuildMenus() {
     colorMenu->AppendItem(ReadLanguageText(Texts::ColorEdit), kCmdColorEdit);
     colorMenu->AppendItem(ReadLanguageText(Texts::ColorInit), kCmdColorInit);
     colorMenu->AppendItem(ReadLanguageText(Texts::ColorDuplicate), kCmdDuplicate);
+    colorMenu->AppendItem(ReadLanguageText(kExportMenuText), kCmdExport);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -145,8 +155,8 @@ void ExtensionClicked(TMessageRecord*) noexcept { ApplyExtendedView(); }
 void FolderCheckClicked(TMessageRecord*) noexcept { FolderCheckChanged(); }
 void FolderComboChanged(TMessageRecord*) noexcept { FolderSelected(); }
 
-void FolderEditFocused(TMessageRecord*) noexcept { SetAcceleratorsEnabled(false); }
-void FolderEditLeft(TMessageRecord*) noexcept { SetAcceleratorsEnabled(true); }
+void FolderEditFocused(TMessageRecord*) noexcept { HoldKeys(TKeyHolder::FolderEdit, true); }
+void FolderEditLeft(TMessageRecord*) noexcept { HoldKeys(TKeyHolder::FolderEdit, false); }
 
 void FolderDropped(TMessageRecord*) noexcept {
     if (State.MainForm.FolderDrop == nullptr) return;
@@ -299,7 +309,11 @@ void FolderEditKeys(TMessageRecord* message) noexcept {
         break;
     case VK_RETURN: {
         const std::string text = State.MainForm.FolderEdit->GetText();
-        if (!text.empty()) AddFolder(text);
+        if (!text.empty() && !AddFolder(text)) {
+            // Not a folder: say so, and show again the folder the list is about.
+            SetStatusText("[" + text + "] " + StatusText(1));
+            State.MainForm.FolderEdit->SetText(GetPaletteFolder());
+        }
         break;
     }
     case VK_UP:
@@ -411,6 +425,14 @@ std::string FirstCommandLineArgument(const std::string& line) {
     return line.substr(i, end - i);
 }
 
+POINT ContextMenuPoint(LPARAM position, const RECT& window) {
+    // From the keyboard both coordinates are -1.
+    if (static_cast<DWORD>(position) == 0xFFFFFFFFu)
+        return POINT{(window.left + window.right) / 2, (window.top + window.bottom) / 2};
+    // Signed: monitors left of or above the primary one have negative coordinates.
+    return POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+}
+
 int ClampStartCoordinate(int position, int clientExtent, int screenExtent) {
     return KeepOnScreen(position, clientExtent, screenExtent);
 }
@@ -456,16 +478,18 @@ void MainWindowCreate(TMessageRecord*) {
     State.MainForm.TrayMenu->SetChecked(kCmdSuspend, StartOptions.Suspend == 0);
     State.MainForm.FolderCheck->SetChecked(StartOptions.FolderEnable == 1);
     CreateColorButtons();
-    TrayCommand(kCmdSuspend);
-
-    State.TipIdList = std::make_unique<TIntegerList>();
+    // The texts before the Suspend command: with a colour dialog open somewhere it asks its
+    // questions at once.
     State.TextList = std::make_unique<TStringArray>();
-    State.FolderList = std::make_unique<TStringArray>();
-    CreateToolTip();
     const TTextBases bases = BuildTextList(TIniFile(State.LanguageFile), *State.TextList);
     State.StatusBase = bases.StatusBase;
     State.MessageBase = bases.MessageBase;
     State.ShowHideBase = bases.ShowHideBase;
+    TrayCommand(kCmdSuspend);
+
+    State.TipIdList = std::make_unique<TIntegerList>();
+    State.FolderList = std::make_unique<TStringArray>();
+    CreateToolTip();
     if (!bases.TipsActive && State.MainForm.ToolTip) State.MainForm.ToolTip->SetActive(false);
 
     BuildAccelerators();
@@ -474,6 +498,10 @@ void MainWindowCreate(TMessageRecord*) {
     if (!State.MainForm.FolderCheck->Checked) EnableFolderControls(false);
     State.MainForm.FolderDrop = new TAPIDragDrop(State.MainForm.FolderCombo->Window);
     State.MainForm.FolderDrop->OnDrop = FolderDropped;
+    // Other tools' palettes dropped on the list or a colour button are imported.
+    // The colour buttons are drawn on the main window, which takes their drops.
+    (new TAPIDragDrop(State.MainForm.FileList->Window))->OnDrop = PaletteFilesDropped;
+    (new TAPIDragDrop(Window()))->OnDrop = ColorButtonsDropped;
 
     State.MainForm.Extension->SetChecked(StartOptions.Extension == 1);
     State.MainForm.OnTop->SetChecked(StartOptions.OnTop == 1);
@@ -514,7 +542,11 @@ void MainWindowContextMenu(TMessageRecord* message) noexcept {
     menu->SetEnabled(kCmdListReName, selected == 1);
     menu->SetEnabled(kCmdDuplicate, selected == 1);
     menu->SetEnabled(kCmdListDelete, selected >= 1);
-    const UINT id = menu->Track(*message, Window());
+    RECT window{};
+    ::GetWindowRect(Window(), &window);
+    const POINT at = ContextMenuPoint(message->LParam, window);
+    const UINT id = static_cast<UINT>(
+        ::TrackPopupMenu(menu->Menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, Window(), nullptr));
     if (id != 0) menu->SendCommand(id);
     message->Result = 1;
 }

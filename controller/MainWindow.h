@@ -53,6 +53,10 @@ std::string TrayTipText(const std::string& title);
 // empty when there is none.
 std::string FirstCommandLineArgument(const std::string& line);
 
+// Where the list menu opens for a WM_CONTEXTMENU position: the mouse position, or the centre of
+// `window` when the menu was asked for from the keyboard.
+POINT ContextMenuPoint(LPARAM position, const RECT& window);
+
 // One start coordinate of the window (step "position" of the creation): a window that would
 // reach past the screen edge is moved back so that its client area ends there; a negative
 // coordinate becomes 0. KeepOnScreen over the client extent.

@@ -7,6 +7,7 @@
 #include "PaletteOps.h"
 #include "PaletteRules.h"
 #include "PaletteStore.h"
+#include "PaletteText.h"
 #include "Program.h"
 #include "UtilFunc.h"
 
@@ -39,8 +40,12 @@ void PaletteListEndEdit(TMessageRecord*) noexcept { EndNameEdit(); }
 }  // namespace
 
 std::string GetPaletteFolder() {
-    const std::string edit = FolderEditText();
-    if (!edit.empty() && State.FolderList && State.FolderList->Count() > 0 && FolderCheckChecked()) return edit;
+    // The selected entry, not the field's text: what is typed there is listed (as a full path)
+    // only once it proves to be a folder, and only listed folders are published.
+    const TAPIDDCombo* combo = State.MainForm.FolderCombo;
+    const int selected = combo != nullptr ? combo->CurSel() : -1;
+    if (State.FolderList && selected >= 0 && selected < State.FolderList->Count() && FolderCheckChecked())
+        return State.FolderList->Get(selected);
     return State.ProgramFolder;
 }
 
@@ -93,7 +98,9 @@ void RefreshPaletteList(const std::string& requested) {
     for (int i = 0; i < names.Count(); ++i) {
         const std::string name = names.Get(i);
         const std::string text = RowTextOf(name);
-        if (text.empty()) continue;
+        // The search also matches short names: "x.pli2" answers to "*.pli" as X~1.PLI, but its
+        // row would name a file that is not there.
+        if (text.empty() || !pelmira::HasPaletteExtension(name)) continue;
         const int row = rowFiles.Count();
         list->SetItem(0, row, text);
         list->SetItem(1, row, FileDateText(JoinPath(folder, name)));
@@ -109,9 +116,26 @@ void RefreshPaletteList(const std::string& requested) {
     }
 }
 
-void AddFolder(const std::string& requested) {
-    if (!FolderUsable(requested)) return;
+std::string ExistingFolderPath(const std::string& requested) {
+    // A wildcard would pass the existence test (it finds whatever matches) and mean something
+    // else to every program that reads the published folder.
+    if (requested.empty() || requested.find_first_of("*?") != std::string::npos) return {};
     std::string path = requested;
+    // "D:" alone is the current folder of drive D to GetFullPathName; typed, it means the root.
+    if (path.size() == 2 && path[1] == ':') path += '\\';
+    // Relative to the controller's current folder now, not to each hooked program's own.
+    char full[MAX_PATH + 1] = {};
+    const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    if (length == 0 || length > MAX_PATH) return {};
+    path = full;
+    const bool root = path.size() == 3 && path[1] == ':' && path[2] == '\\';
+    if (root ? !FolderUsable(path.substr(0, 2)) : !FolderExists(path)) return {};
+    return path;
+}
+
+bool AddFolder(const std::string& requested) {
+    std::string path = ExistingFolderPath(requested);
+    if (path.empty()) return false;
     if (path.find('~') != std::string::npos) {
         const std::string longPath = LongPathOf(path);
         if (!longPath.empty()) path = longPath;
@@ -130,6 +154,7 @@ void AddFolder(const std::string& requested) {
         // and runs FolderSelected.
         combo->SetCurSel(0);
     }
+    return true;
 }
 
 void FolderSelected() {
@@ -151,7 +176,10 @@ void BrowseFolder() {
     const std::string edit = FolderEditText();
     State.CurrentFolder = edit.empty() ? State.ProgramFolder : edit;
     std::string chosen = State.CurrentFolder;
-    if (!BrowseForFolder(Window(), State.FolderBrowseTitle, chosen, false)) return;
+    {
+        TModalScope modal;
+        if (!BrowseForFolder(Window(), State.FolderBrowseTitle, chosen, false)) return;
+    }
     State.CurrentFolder = chosen;
     AddFolder(State.CurrentFolder);
 }
@@ -161,8 +189,7 @@ void RemoveFolder() {
     if (combo->ItemCount() == 0) return;
     const std::string question =
         "[" + combo->GetItemText(combo->CurSel()) + "]" + "\r\n" + "\r\n" + MessageText(10);
-    if (::MessageBoxA(Window(), question.c_str(), State.AppTitle.c_str(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) !=
-        IDYES)
+    if (ShowMessageBox(question, State.AppTitle, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
         return;
     const int selected = combo->CurSel();
     const int next = selected >= 1 ? selected - 1 : 0;
@@ -218,7 +245,9 @@ void ApplyExtendedView() {
     // Client width, height for the view, and the list shown or hidden.
     ApplyViewSize();
     if (ExtensionButtonDown()) {
-        FolderSelected();
+        // Without a listed folder the field keeps showing the program folder the list shows.
+        if (State.MainForm.FolderCombo->ItemCount() > 0) FolderSelected();
+        else PublishPaletteFolder();
     } else {
         State.CurrentPaletteFile.clear();
         SetStatusText("");

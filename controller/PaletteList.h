@@ -18,7 +18,13 @@ std::string GetPaletteFolder();
 void PublishPaletteFolder();
 void RefreshPaletteList(const std::string& folder);
 bool FolderUsable(const std::string& path);
-void AddFolder(const std::string& path);
+// The full path of an existing folder (a drive root with its backslash) for what was typed,
+// dropped or given; empty for anything else: an empty or relative-to-nothing text, a wildcard,
+// a file, a folder that does not exist.
+std::string ExistingFolderPath(const std::string& path);
+// Lists the folder (on top, selected) unless it is listed already; false, and nothing listed,
+// when the path names no existing folder.
+bool AddFolder(const std::string& path);
 // The folder combo's selection change, from the user or the program.
 void FolderSelected();
 // New button / command 400.

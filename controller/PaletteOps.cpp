@@ -2,7 +2,11 @@
 // (see PaletteOps.h).
 #include "PaletteOps.h"
 
+#include "PaletteExchange.h"
+
 #include <windowsx.h>
+
+#include <vector>
 
 #include "CommandIds.h"
 #include "ControllerState.h"
@@ -51,11 +55,11 @@ std::string MessageOr(int n, const char* fallback) {
 void ReportWriteFailure(const std::string& path, DWORD error) {
     const std::string text = "[" + FileNameOf(path) + "]\r\n" + MessageOr(kWriteFailedMessage, kWriteFailedDefault) +
                              "\r\n\r\n" + SystemErrorText(error);
-    ::MessageBoxA(Window(), text.c_str(), State.AppTitle.c_str(), MB_OK | MB_ICONERROR);
+    ShowMessageBox(text, State.AppTitle, MB_OK | MB_ICONERROR);
 }
 
 void NameErrorBox(int message, UINT icon) {
-    ::MessageBoxA(Window(), MessageText(message).c_str(), MessageText(1).c_str(), MB_OK | icon);
+    ShowMessageBox(MessageText(message), MessageText(1), MB_OK | icon);
 }
 
 // The row keeps its selection when a write failed: back to the row of the current palette,
@@ -116,6 +120,19 @@ void PickCommit(TMessageRecord* message) noexcept {
     State.PaletteColors[i] = shown;
 }
 
+void ForgetCurrentPalette() {
+    SetPaletteChanged(false);
+    State.CurrentPaletteFile.clear();
+    State.CurrentRow = -1;
+}
+
+// The row that shows the current palette now, -1 when none does.
+int CurrentPaletteRow() {
+    std::vector<std::string> rows;
+    for (int i = 0; i < List()->ItemCount(); ++i) rows.push_back(List()->GetItemText(i, 0));
+    return RowOfFile(rows, State.CurrentPaletteFile);
+}
+
 void ColorRightClick(TMessageRecord* message) noexcept { ColorButtonMenu(static_cast<int>(message->WParam)); }
 
 // The end of a name edit that is not refused: the controls as they were, keys back on.
@@ -123,7 +140,7 @@ void FinishNameEdit() {
     SetNameEditControls(true);
     SetPaletteChanged(ReWriteWasEnabled);
     List()->SetEditMode(false);
-    SetAcceleratorsEnabled(true);
+    HoldKeys(TKeyHolder::NameEdit, false);
 }
 
 // The name was refused: the old name back, and the same row edited again. The new edit is
@@ -185,11 +202,11 @@ void LoadSelectedPalette() {
 
     if (PaletteChanged()) {
         const std::string question = "[" + State.CurrentPaletteFile + "]" + MessageText(13);
-        const int answer = ::MessageBoxA(Window(), question.c_str(), State.AppTitle.c_str(),
-                                         MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
-        // Yes saves; No and Cancel both let the changes go. A save that fails keeps the
-        // changed colours and their row, so nothing is lost without the user knowing.
-        if (answer == IDYES && !RewritePalette()) {
+        const int answer = ShowMessageBox(question, State.AppTitle, MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
+        // Yes saves and No lets the changes go. Cancel takes back the click: the changed
+        // colours stay, and so does their row. A save that fails keeps them the same way, so
+        // nothing is lost without the user knowing.
+        if (answer == IDCANCEL || (answer == IDYES && !RewritePalette())) {
             ReselectCurrentRow();
             return;
         }
@@ -201,16 +218,25 @@ void LoadSelectedPalette() {
         FillAllColors(kWhite);
     } else {
         file = list->GetItemText(row, 0) + kPaletteExtension;
-        ReadPalette(JoinPath(State.ListedFolder, file));
+        DWORD error = 0;
+        if (!ReadPalette(JoinPath(State.ListedFolder, file), &error)) {
+            // The colours shown are not this file's: nothing may be current that a ReWrite or
+            // a "Yes" could write over the file with, so no row stays selected.
+            list->SelectItem(-1);
+            State.CurrentRow = -1;
+            State.CurrentPaletteFile.clear();
+            SetStatusText("[" + file + "] " + SystemErrorText(error));
+            return;
+        }
     }
     State.CurrentRow = row;
     SetStatusText(file);
     State.CurrentPaletteFile = file;
 }
 
-bool ReadPalette(const std::string& path) {
+bool ReadPalette(const std::string& path, DWORD* error) {
     pelmira::TPaletteColors colors{};
-    const bool read = LoadPaletteColors(path, colors);
+    const bool read = LoadPaletteColors(path, colors, error);
     if (read) {
         for (int i = 0; i < pelmira::kPaletteEntries; ++i) State.PaletteColors[i] = colors[i];
         ShowPaletteColors();
@@ -247,7 +273,10 @@ void EditColor(int index) {
     COLORREF custom[16];
     for (int i = 0; i < 16; ++i) custom[i] = State.PaletteColors[i];
     COLORREF colour = State.PaletteColors[index];
-    if (!PickColor(Window(), colour, custom)) return;
+    {
+        TModalScope modal;
+        if (!PickColor(Window(), colour, custom)) return;
+    }
     if (FirstSelectedRow() >= 0 && colour != State.PaletteColors[index]) SetPaletteChanged(true);
     State.PaletteColors[index] = colour;
     if (State.MainForm.Paletto[index] != nullptr) State.MainForm.Paletto[index]->SetColor(colour);
@@ -263,6 +292,7 @@ void ColorButtonMenu(int index) {
     case kCmdColorEdit: EditColor(index); break;
     case kCmdColorInit: FillAllColors(State.MainForm.Paletto[index]->Color); break;
     case kCmdDuplicate: ListCommand(kCmdListNew, true); break;
+    case kCmdExport: ExportCurrentPalette(); break;
     default: break;
     }
 }
@@ -294,11 +324,11 @@ void ListCommand(UINT id, bool duplicate) {
     }
     case kCmdListDelete: {
         const int following = list->FirstSelected();
-        const int answer = ::MessageBoxA(Window(), MessageText(9).c_str(), State.AppTitle.c_str(),
-                                         MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+        const int answer = ShowMessageBox(MessageText(9), State.AppTitle, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
         if (answer == IDYES) {
             for (int row = list->FirstSelected(); row >= 0; row = list->FirstSelected()) {
-                const std::string path = JoinPath(State.ListedFolder, list->GetItemText(row, 0) + kPaletteExtension);
+                const std::string file = list->GetItemText(row, 0) + kPaletteExtension;
+                const std::string path = JoinPath(State.ListedFolder, file);
                 ShellDelete(Window(), path);
                 if (PathMatches(path)) {
                     // The shell could not delete it (it said why): the file and its row stay.
@@ -308,8 +338,13 @@ void ListCommand(UINT id, bool duplicate) {
                                    reinterpret_cast<LPARAM>(&state));
                 } else {
                     list->DeleteItems(row, 2);
+                    // The current palette is gone with its changes: nothing may ask to save
+                    // it, which would bring the file back.
+                    if (file == State.CurrentPaletteFile) ForgetCurrentPalette();
                 }
             }
+            // Rows above the current one may have gone.
+            State.CurrentRow = CurrentPaletteRow();
         }
         list->SelectItem(following);
         break;
@@ -322,7 +357,7 @@ void BeginNameEdit() {
     const int notified = State.EditRowNotified;
     State.EditRowNotified = -1;
     if (!EditStartsFresh) return;
-    SetAcceleratorsEnabled(false);
+    HoldKeys(TKeyHolder::NameEdit, true);
     TAPIListView* list = List();
     EditRow = notified >= 0 ? notified : list->FirstSelected();
     EditOldName = list->GetItemText(EditRow, 0);
@@ -372,7 +407,14 @@ void EndNameEdit() {
             // They become the current palette only once the file holds them.
             pelmira::TPaletteColors colors = CurrentColors();
             if (NewResetsColors) colors.fill(kWhite);
-            const DWORD error = SavePaletteColors(path, colors);
+            const DWORD error = CreatePaletteFile(path, colors);
+            if (error == ERROR_FILE_EXISTS) {
+                // Something took the name since the checks above, or answers to it under its
+                // short alias: refused like any existing name, and nothing is replaced.
+                NameErrorBox(FolderExists(path) ? 4 : 5, MB_ICONINFORMATION);
+                RefuseName();
+                return;
+            }
             if (error != 0) {
                 list->DeleteItems(EditRow, 2);
                 ReportWriteFailure(path, error);

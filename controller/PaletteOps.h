@@ -19,8 +19,8 @@ class TVxrinkBtn;
 // The palette list's click handler (also run by SelectItem and the list's navigation keys).
 void LoadSelectedPalette();
 // Reads the palette file into State.PaletteColors and the buttons; ReWrite is disabled in any case.
-// False (colours unchanged) when the file cannot be read.
-bool ReadPalette(const std::string& path);
+// False (colours unchanged) when the file cannot be read; `error` then says why.
+bool ReadPalette(const std::string& path, DWORD* error = nullptr);
 // Writes State.PaletteColors to the file; a failure is reported with a message box and answers false.
 bool WritePalette(const std::string& path);
 // ReWrite button / command 707. False when the write failed (ReWrite stays enabled).

@@ -7,11 +7,65 @@
 #include "PaletteRules.h"
 #include "UtilFunc.h"
 
-bool LoadPaletteColors(const std::string& path, pelmira::TPaletteColors& colors) {
+namespace {
+
+// The reader answers what went wrong in its own terms; the user is told in the system's.
+DWORD ReadErrorCode(TPaletteReadResult result, const std::string& path) {
+    switch (result) {
+    case TPaletteReadResult::Ok: return 0;
+    case TPaletteReadResult::TooLarge: return ERROR_FILE_TOO_LARGE;
+    case TPaletteReadResult::Locked: return ERROR_LOCK_VIOLATION;
+    case TPaletteReadResult::ReadFailed: return ERROR_READ_FAULT;
+    case TPaletteReadResult::CannotOpen: break;
+    }
+    // The open failed: gone, a folder of that name, or held open by someone else.
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return ERROR_FILE_NOT_FOUND;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return ERROR_ACCESS_DENIED;
+    return ERROR_SHARING_VIOLATION;
+}
+
+}  // namespace
+
+bool LoadPaletteColors(const std::string& path, pelmira::TPaletteColors& colors, DWORD* error) {
     std::string text;
-    if (ReadPaletteFile(path, text) != TPaletteReadResult::Ok) return false;
-    colors = pelmira::ParsePaletteColors(text);
+    const TPaletteReadResult result = ReadPaletteFile(path, text);
+    if (error != nullptr) *error = ReadErrorCode(result, path);
+    if (result != TPaletteReadResult::Ok) return false;
+    // Many editors end lines with LF alone; read as the format splits lines, every blue would
+    // be lost. A line end is a line end: LF alone counts as CR LF, and CR LF reads as before.
+    std::string lines;
+    lines.reserve(text.size() + pelmira::kPaletteEntries);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) lines += '\r';
+        lines += text[i];
+    }
+    colors = pelmira::ParsePaletteColors(lines);
     return true;
+}
+
+DWORD CreatePaletteFile(const std::string& path, const pelmira::TPaletteColors& colors) {
+    // CREATE_NEW is the file system's own test-and-create: no listing taken earlier can see a
+    // file that appeared since, nor a name that is another file's 8.3 alias.
+    TFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                   nullptr));
+    if (!file.Valid()) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_ALREADY_EXISTS || ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return ERROR_FILE_EXISTS;
+        return error;
+    }
+    const std::string text = pelmira::FormatPaletteText(colors);
+    DWORD written = 0;
+    DWORD error = 0;
+    if (!::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+        !::FlushFileBuffers(file.Get()))
+        error = ::GetLastError();
+    else if (written != text.size())
+        error = ERROR_HANDLE_DISK_FULL;
+    if (!file.Close() && error == 0) error = ::GetLastError();
+    if (error != 0) ::DeleteFileA(path.c_str());
+    return error;
 }
 
 DWORD SavePaletteColors(const std::string& path, const pelmira::TPaletteColors& colors) {

@@ -9,12 +9,19 @@
 
 #include "PaletteText.h"
 
-// Reads the palette at `path` into `colors`. False, with `colors` untouched, when the file is
-// missing, held open elsewhere, locked, larger than a palette can be, or unreadable.
-bool LoadPaletteColors(const std::string& path, pelmira::TPaletteColors& colors);
+// Reads the palette at `path` into `colors`; lines may end in CR LF or in LF alone. False, with `colors` untouched, when the file is
+// missing, held open elsewhere, locked, larger than a palette can be, or unreadable; `error`
+// (when given) then receives the system error code that says which.
+bool LoadPaletteColors(const std::string& path, pelmira::TPaletteColors& colors, DWORD* error = nullptr);
 
 // Writes the sixteen colours as a palette file; answers 0 or the system error code.
 DWORD SavePaletteColors(const std::string& path, const pelmira::TPaletteColors& colors);
+
+// Creates a new palette file with the sixteen colours; answers 0 or the system error code.
+// The file is made only if no file or folder answers to `path` at the moment of the write (its
+// short alias included): ERROR_FILE_EXISTS then, and nothing on disk changes. A write that
+// fails halfway removes the new file again.
+DWORD CreatePaletteFile(const std::string& path, const pelmira::TPaletteColors& colors);
 
 // Replaces the contents of `path` with `text`; answers 0 or the system error code.
 // Nobody may hold the file open at that moment (it is opened once without sharing, as every

@@ -21,6 +21,16 @@ int TIniFile::ReadInt(const std::string& section, const std::string& key, int de
     return ReadIniInt(Path, section, key, defaultValue);
 }
 
+std::string TIniFile::ReadPath(const std::string& section, const std::string& key,
+                               const std::string& defaultValue) const {
+    if (section.empty() || key.empty()) return defaultValue;
+    // Folders are written whole at exit; read through the framework's 128-byte buffer they would
+    // come back cut, and the next exit would save them so.
+    char value[MAX_PATH + 1] = {};
+    ::GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value, sizeof value, Path.c_str());
+    return value[0] != '\0' ? std::string(value) : defaultValue;
+}
+
 void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
     WriteIniString(Path, section, key, value);
 }
@@ -59,7 +69,7 @@ TOptions ReadOptions(const TIniReader& settings, const std::string& titleSection
     o.FolderEnable = settings.ReadInt(kFolderSection, "Enable", o.FolderEnable);
     const int count = settings.ReadInt(kFolderSection, "Count", 0);
     for (int k = 1; k <= count; ++k)
-        o.Folders.push_back(settings.ReadString(kFolderSection, IntToText(k), kNoFolderData));
+        o.Folders.push_back(settings.ReadPath(kFolderSection, IntToText(k), kNoFolderData));
     if (count != 0) o.FolderSelect = settings.ReadInt(kFolderSection, "Select", o.FolderSelect);
     return o;
 }

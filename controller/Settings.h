@@ -33,6 +33,11 @@ public:
     virtual std::string ReadString(const std::string& section, const std::string& key,
                                    const std::string& defaultValue) const = 0;
     virtual int ReadInt(const std::string& section, const std::string& key, int defaultValue) const = 0;
+    // A path: read whole, up to MAX_PATH characters, with the defaults of ReadString.
+    virtual std::string ReadPath(const std::string& section, const std::string& key,
+                                 const std::string& defaultValue) const {
+        return ReadString(section, key, defaultValue);
+    }
 };
 
 class TIniWriter {
@@ -51,6 +56,8 @@ public:
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& defaultValue) const override;
     int ReadInt(const std::string& section, const std::string& key, int defaultValue) const override;
+    std::string ReadPath(const std::string& section, const std::string& key,
+                         const std::string& defaultValue) const override;
     void WriteString(const std::string& section, const std::string& key, const std::string& value) override;
     void DeleteSection(const std::string& section) override;
 

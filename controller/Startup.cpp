@@ -20,12 +20,26 @@ void Bind(HMODULE library, const char* name, T& entry) {
     entry = reinterpret_cast<T>(reinterpret_cast<void (*)()>(::GetProcAddress(library, name)));
 }
 
+}  // namespace
+
 void UnloadHookLibrary() {
     if (HookLibrary != nullptr) ::FreeLibrary(HookLibrary);
     HookLibrary = nullptr;
+    // The entry points lived in the library's image, which is gone now.
+    GetFMObj = nullptr;
+    ReleaseFMObj = nullptr;
+    SetHook = nullptr;
+    RemoveHook = nullptr;
+    ChkDialog = nullptr;
+    BtnTestProc = nullptr;
+    AllwaysOnTop = nullptr;
+    GetResHandle = nullptr;
 }
 
-}  // namespace
+void TaskbarCreated(TMessageRecord*) noexcept {
+    // Explorer started again with an empty notification area: the icon is ours to add again.
+    if (MenuItemChecked(kCmdTrayIcon)) ::Shell_NotifyIconA(NIM_ADD, &State.TrayIconData);
+}
 
 bool BindHookLibrary(HMODULE library) {
     Bind(library, "GetFMObj", GetFMObj);
@@ -79,6 +93,8 @@ void RegisterMainWindowHandlers(TSDIMainWindow& window) {
     window.AddMessageHandler(WM_SYSCOMMAND, SystemCommand);
     window.AddMessageHandler(WM_CONTEXTMENU, MainWindowContextMenu);
     window.AddMessageHandler(kTrayCallbackMessage, TrayNotify);
+    static const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+    if (taskbarCreated != 0) window.AddMessageHandler(taskbarCreated, TaskbarCreated);
 }
 
 void MainWindowDestroy(TMessageRecord*) {
@@ -102,8 +118,10 @@ void MainWindowDestroy(TMessageRecord*) {
     State.FolderList.reset();
     State.IconList.reset();
     FreeLinkCursor();
-    // The controls go with the window once this handler returns.
+    // The controls go with the window once this handler returns, the accelerator table with
+    // them; the message loop runs on until WM_QUIT and must not translate with it.
     ForgetMainForm();
+    State.CurrentAccel = nullptr;
 
     UnloadHookLibrary();
     // The framework frees the window object once this handler returns.

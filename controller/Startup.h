@@ -28,6 +28,11 @@ int RunProgram();
 // Binds the eight exports the controller uses, in their fixed order; true when all were found.
 bool BindHookLibrary(HMODULE library);
 
+// Frees the hook library and clears its entry points.
+void UnloadHookLibrary();
+// The shell's "TaskbarCreated": the tray icon is added again when it is on.
+void TaskbarCreated(TMessageRecord* message) noexcept;
+
 // Names SettingsFile, LanguageFile and LayoutFile from ProgramBase.
 void NameIniFiles();
 

@@ -34,15 +34,24 @@ inline constexpr int kPanelButtonCount = 4;
 struct TDialogSettings {
     std::array<TRectPlus, kPanelButtonCount> Buttons;
     int HookSize = 10;                                       // pixels added to the dialog's height
-    std::array<std::string, kPanelButtonCount> TipTexts;     // "TipHelp_hook"
+    std::array<std::string, kPanelButtonCount> TipTexts;     // "TipHelp_hook", with " (Alt+key)"
+    std::array<char, kPanelButtonCount> Keys{};              // "Key_hook": Alt+key presses the button
     std::array<std::string, kPanelButtonCount> TipStatus;    // "TipHelpStatus_hook"
     std::array<std::string, 2> Messages;                     // "Message_hook" 0 and 1
     std::string SaveFailed;                                  // "Message_hook" 2
     std::string LoadFailed;                                  // "Message_hook" 3
+    std::string SaveUnreadable;                              // "Message_hook" 4
+    std::string NotPalette;                                  // "Message_hook" 5
     TFontSetting HookFont;
     TFontSetting TipFont;
     TFontSetting StatusFont;
     std::string PaletteFilter;                               // NUL-separated pairs, double NUL
+    std::string AllPalettes;                                 // "Exchange_hook" AllPalettes: open box's first filter
+    std::string MoreColors;                                  // "Exchange_hook" MoreColors: "%1" file, "%2" count
 };
+
+// The letter of a "Key_hook" value: its first character as an upper-case letter or a digit (the
+// virtual-key code Alt+key arrives with); 0, no key, for an empty value, "." or anything else.
+char PanelKeyOf(const std::string& value);
 
 TDialogSettings ReadDialogSettings(const std::string& layoutFile, const std::string& languageFile);

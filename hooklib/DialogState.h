@@ -71,6 +71,11 @@ struct TDialogState {
     // The custom cell a set-colour release landed on (-1: none), filled at the ApplyTimer tick.
     int TargetCell = -1;
 
+    // The Alt+letter keys: the message hook on the dialog's thread, and the button whose key was
+    // taken (-1: none), pressed at the next tick of the dialog's key timer.
+    HHOOK KeyHook = nullptr;
+    int PendingKey = -1;
+
     TVxOriginBtn* Button(TPanelButton which) const { return Buttons[which]; }
     HWND Control(int index) const { return Controls[index]; }
 };

@@ -10,7 +10,8 @@
 struct TDialogState;
 
 // A deactivation to another thread drops any press of the panel buttons (their capture would
-// otherwise outlive the dialog's focus), and every add is counted.
+// otherwise outlive the dialog's focus), every add is counted, and a resize repaints the whole
+// status bar.
 class TDialogWatch : public TSubClass {
 public:
     // Binds the state to the dialog for as long as the watch lives.

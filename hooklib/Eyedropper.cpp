@@ -1,11 +1,9 @@
 // Eyedropper.cpp: picking a colour off the screen and handing it to the dialog.
 #include "Eyedropper.h"
 
+#include "DialogPalette.h"
 #include "DialogState.h"
 #include "HookBlock.h"
-#include "ScopedHandles.h"
-
-#include <array>
 
 namespace {
 
@@ -85,19 +83,10 @@ void OnApplyTimer(TMessageRecord* record) noexcept {
             return;
         }
         // The add counter cannot be pointed at a cell, so every cell is typed in again, as a load
-        // does, with the cells' present colours read off the screen and the pick in the target.
+        // does, with the cells' present colours as the dialog painted them and the pick in the target.
         HWND dialog = s.Dialog;
-        std::array<COLORREF, 16> colors{};
-        {
-            const RECT dialogRect = DialogWindowRect(dialog);
-            const TScopedDC screen(nullptr);
-            if (!screen) return;
-            for (int cell = 0; cell < 16; ++cell) {
-                const POINT p = CellPoint(s.CellGeometry.Custom, dialogRect, cell % kGridColumns, cell / kGridColumns);
-                colors[cell] = ::GetPixel(screen, p.x, p.y);
-                if (colors[cell] == CLR_INVALID) return;
-            }
-        }
+        pelmira::TPaletteColors colors{};
+        if (!ReadCustomCells(s, colors)) return;
         colors[target] = picked;
         const TTypingGuard typing;
         for (int cell : PaletteApplyOrder(static_cast<int>(s.AddCount % 16))) {

@@ -4,14 +4,38 @@
 
 #include "HookBlock.h"
 
+#include <delayimp.h>
+
 #include <atomic>
+#include <string>
 
 namespace {
 HMODULE gModule = nullptr;
 HANDLE gSection = nullptr;
 std::atomic<bool> gInstalledHere{false};
 std::atomic<bool> gProbeOwnedHere{false};
+
+// The common-control, common-dialog and shell libraries are delay-loaded (the build links them
+// so): a program whose colour dialog is never taken over maps none of them. When one is needed,
+// it comes from the system folder only, never from the folder or current directory of the
+// program the library was mapped into.
+FARPROC WINAPI LoadFromSystemFolder(unsigned notification, PDelayLoadInfo info) noexcept {
+    if (notification != dliNotePreLoadLibrary || info == nullptr || info->szDll == nullptr) return nullptr;
+    HMODULE module = ::LoadLibraryExA(info->szDll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (module == nullptr && ::GetLastError() == ERROR_INVALID_PARAMETER) {
+        // A Windows 7 without the update that brought LOAD_LIBRARY_SEARCH_SYSTEM32: the full path.
+        char folder[MAX_PATH] = {};
+        const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
+        if (length > 0 && length < MAX_PATH)
+            module = ::LoadLibraryA((std::string(folder) + "\\" + info->szDll).c_str());
+    }
+    // Null lets the delay-load helper report the failure as it always does.
+    return reinterpret_cast<FARPROC>(module);
+}
 }  // namespace
+
+// Declared by <delayimp.h> with C linkage; the delay-load helper consults it before every load.
+PfnDliHook __pfnDliNotifyHook2 = LoadFromSystemFolder;
 
 HMODULE LibraryModule() noexcept { return gModule; }
 HANDLE LibrarySection() noexcept { return gSection; }

@@ -12,6 +12,7 @@
 #include "Exports.h"
 #include "Eyedropper.h"
 #include "HookBlock.h"
+#include "PanelKeys.h"
 #include "SharedNames.h"
 
 #include <atomic>
@@ -264,6 +265,7 @@ void TakeOver(HWND dialog, TSharedBlock& block) {
     // reaches the probe mark: with 253 dialogs counted this one is taken over uncounted rather
     // than making the next user's dialog a probe.
     new TDialogWatch(dialog, std::move(state));
+    InstallPanelKeys(s);
     s.Counted = CountDialogIn(block);
     AllwaysOnTop(dialog, block.OnTop);
 }

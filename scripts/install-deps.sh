@@ -16,6 +16,7 @@ packages=(
   x11-utils
   xdotool
   imagemagick
+  fonts-wine
   googletest
   fp-utils-3.2.2
   cmake

@@ -199,6 +199,16 @@ TEST_F(AboutBox, DestroyingTheMainWindowClosesTheBox) {
 // Layout measured from the texts
 // ---------------------------------------------------------------------------------------------
 
+// Label 1 is measured by its first line only, so a longer second line would be cut off; the
+// version it shows is the build's.
+TEST(AboutTexts, CopyrightLineShowsTheBuildVersionAndFitsUnderTheProductLine) {
+    const std::string version = std::to_string(PELMIRA_VERSION_MAJOR) + "." + std::to_string(PELMIRA_VERSION_MINOR) +
+                                "." + std::to_string(PELMIRA_VERSION_PATCH);
+    EXPECT_NE(std::string(kAboutCopyrightLine).find(version), std::string::npos) << kAboutCopyrightLine;
+    TAboutFont font;
+    EXPECT_LE(font.Measure(kAboutCopyrightLine).cx, font.Measure(kAboutProductLine).cx);
+}
+
 TEST_F(AboutBox, ControlsAreAsLargeAsTheirTextsAndTheBoxAsWideAsTheHomePagePlusSeventy) {
     RunAbout({[](HWND box) {
                   TAboutFont font;

@@ -78,6 +78,22 @@ TEST(Accelerators, OffWhileAnEditNeedsTheKeysAndBackOnWithTheWindowsTable) {
     State.MainForm = TMainForm{};
 }
 
+TEST(Accelerators, ANameEditKeepsThemOffWhateverTheFolderFieldsFocusDoes) {
+    TAccelTable* table = CreateAccelTable(Stage(), nullptr);
+    table->AddKey(0, VK_DELETE, kCmdListDelete);
+    table->Build();
+    State.MainForm = TMainForm{};
+    State.MainForm.Accelerators = table;
+
+    HoldKeys(TKeyHolder::FolderEdit, true);
+    HoldKeys(TKeyHolder::NameEdit, true);   // a name edit opened from the folder field
+    HoldKeys(TKeyHolder::FolderEdit, false);  // the field loses the focus to the label edit
+    EXPECT_EQ(State.CurrentAccel, nullptr) << "Delete would ask to delete palettes mid-edit";
+    HoldKeys(TKeyHolder::NameEdit, false);
+    EXPECT_EQ(State.CurrentAccel, table->AccelHandle);
+    State.MainForm = TMainForm{};
+}
+
 TEST(StatusTexts, WithoutAStatusBarNothingIsShownAndNothingBreaks) {
     State.MainForm = TMainForm{};
     State.TextList = std::make_unique<TStringArray>();

@@ -28,13 +28,13 @@ TPaletteColors Filled(std::uint32_t color) {
 
 TEST(PaletteRead, ShortLinesAndShortFilesGiveZerosWhereTextIsMissing) {
     TTempFolder dir("store");
-    // LF alone: no CR ends blue, so blue is empty and reads as 0.
+    // LF alone ends a line as CR LF does: blue is kept.
     std::string lfOnly;
     for (int k = 0; k < 16; ++k) lfOnly += std::to_string(k) + "=10,20,30\n";
     ASSERT_TRUE(WriteTextFile(dir.File("lf.pli"), lfOnly));
     TPaletteColors colors = Filled(0x123456);
     ASSERT_TRUE(LoadPaletteColors(dir.File("lf.pli"), colors));
-    for (std::uint32_t c : colors) EXPECT_EQ(c, 0x00140Au);
+    for (std::uint32_t c : colors) EXPECT_EQ(c, 0x1E140Au);
 
     std::string tenLines;
     for (int k = 0; k < 10; ++k) tenLines += std::to_string(k) + "=255,0,0\r\n";
@@ -71,9 +71,46 @@ TEST(PaletteRead, MissingHeldOrOversizedFilesLeaveTheColoursAsTheyWere) {
     EXPECT_EQ(colors, Filled(0xABCDEF));
 }
 
+TEST(PaletteRead, LinesEndedByLfAloneKeepTheirBlue) {
+    TTempFolder dir("store");
+    std::string mixed;
+    for (int k = 0; k < 16; ++k) mixed += std::to_string(k) + "=10,20," + std::to_string(30 + k) + (k % 2 ? "\n" : "\r\n");
+    ASSERT_TRUE(WriteTextFile(dir.File("mixed.pli"), mixed));
+    TPaletteColors colors{};
+    ASSERT_TRUE(LoadPaletteColors(dir.File("mixed.pli"), colors));
+    for (int k = 0; k < 16; ++k) EXPECT_EQ(colors[k], 10u | 20u << 8 | static_cast<std::uint32_t>(30 + k) << 16) << k;
+}
+
+TEST(PaletteRead, AFailedReadSaysWhyInTheSystemsTerms) {
+    TTempFolder dir("store");
+    TPaletteColors colors{};
+    DWORD error = 0;
+    EXPECT_FALSE(LoadPaletteColors(dir.File("missing.pli"), colors, &error));
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    ASSERT_TRUE(WriteTextFile(dir.File("held.pli"), "0=1,2,3\r\n"));
+    HANDLE held = ::CreateFileA(dir.File("held.pli").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_FALSE(LoadPaletteColors(dir.File("held.pli"), colors, &error));
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    ::CloseHandle(held);
+    EXPECT_TRUE(LoadPaletteColors(dir.File("held.pli"), colors, &error));
+    EXPECT_EQ(error, 0u);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Writing
 // ---------------------------------------------------------------------------------------------
+
+TEST(PaletteCreate, ANewPaletteIsWrittenButNoExistingFileOrFolderIsReplaced) {
+    TTempFolder dir("store");
+    ASSERT_EQ(CreatePaletteFile(dir.File("new.pli"), Filled(0xFFFFFF)), 0u);
+    EXPECT_EQ(FileText(dir.File("new.pli")).substr(0, 15), "0=255,255,255\r\n");
+    EXPECT_EQ(CreatePaletteFile(dir.File("NEW.pli"), Filled(0)), static_cast<DWORD>(ERROR_FILE_EXISTS));
+    EXPECT_EQ(FileText(dir.File("new.pli")).substr(0, 15), "0=255,255,255\r\n");
+    ASSERT_TRUE(::CreateDirectoryA(dir.File("sub.pli").c_str(), nullptr));
+    EXPECT_EQ(CreatePaletteFile(dir.File("sub.pli"), Filled(0)), static_cast<DWORD>(ERROR_FILE_EXISTS));
+    ::RemoveDirectoryA(dir.File("sub.pli").c_str());
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"new.pli"});
+}
 
 TEST(PaletteWrite, WritesSixteenLinesAndLeavesNoOtherFile) {
     TTempFolder dir("store");

@@ -70,9 +70,9 @@ private:
     TSharedBlock* view_ = nullptr;
 };
 
+// A text field of the block, written the way the library writes its own.
 inline void SetBlockText(char (&field)[kBlockTextSize], const std::string& text) {
-    std::memset(field, 0, kBlockTextSize);
-    std::memcpy(field, text.data(), text.size() < kBlockTextSize - 1 ? text.size() : kBlockTextSize - 1);
+    WriteBlockText(field, text);
 }
 
 // ---------------------------------------------------------------------------------------------

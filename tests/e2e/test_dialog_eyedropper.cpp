@@ -69,14 +69,33 @@ protected:
     // the capture, that the mouse moved far outside the button.
     static void DragTo(HWND panel, POINT screen) {
         ::SetCursorPos(screen.x, screen.y);
-        ::PostMessageA(panel, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(400, 300));
+        MoveOver(panel, MAKELPARAM(400, 300));
+    }
+
+    // The last mouse move is repeated while the test waits for the boxes, as a real pointer keeps
+    // moving: on a loaded machine one read of the screen can come before the display has caught up,
+    // and the drag's next move must then put it right. The web-safe switch is still read once per
+    // drag, at its first pick, however many moves follow.
+    static void MoveOver(HWND panel, LPARAM at) {
+        movePanel_ = panel;
+        moveAt_ = at;
+        ::PostMessageA(panel, WM_MOUSEMOVE, MK_LBUTTON, at);
     }
 
     static bool BoxesShow(HWND dialog, COLORREF c, std::string& seen) {
         const std::string want = std::to_string(GetRValue(c)) + "," + std::to_string(GetGValue(c)) + "," +
                                  std::to_string(GetBValue(c));
-        return WaitFor([&] { return (seen = Boxes(dialog)) == want; });
+        int polls = 0;
+        return WaitFor([&] {
+            if ((seen = Boxes(dialog)) == want) return true;
+            if (++polls % 10 == 0 && movePanel_ != nullptr)
+                ::PostMessageA(movePanel_, WM_MOUSEMOVE, MK_LBUTTON, moveAt_);
+            return false;
+        });
     }
+
+    static inline HWND movePanel_ = nullptr;
+    static inline LPARAM moveAt_ = 0;
 
     HWND swatch_ = nullptr;
     POINT a_{};
@@ -119,7 +138,7 @@ TEST_P(Eyedropper, PicksScreenPixelsAndRoundsWebSafeOncePerDrag) {
     PressButton(panel, 2);
     DragTo(panel, a_);
     EXPECT_TRUE(BoxesShow(dialog, kSwatchA, seen)) << seen;
-    ::PostMessageA(panel, WM_MOUSEMOVE, MK_LBUTTON, ButtonPoint(2));
+    MoveOver(panel, ButtonPoint(2));
     EXPECT_TRUE(BoxesShow(dialog, kSwatchB, seen)) << seen;
     ReleaseButton(panel, ButtonPoint(2));
 }

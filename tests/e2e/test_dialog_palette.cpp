@@ -64,6 +64,111 @@ TEST_P(Palette, SavingAnAllWhiteDialogWritesSixteenWhiteLines) {
     ::DeleteFileA(Path("mycolours.pli").c_str());
 }
 
+namespace {
+
+std::string PaletteArgs() {
+    std::string list;
+    for (int k = 0; k < 16; ++k) {
+        char hex[8];
+        const COLORREF c = PaletteColor(k);
+        std::snprintf(hex, sizeof hex, "%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
+        list += (k ? "," : "") + std::string(hex);
+    }
+    return "--custom " + list;
+}
+
+// A topmost window of this process in one solid colour.
+HWND CoverWindow(const RECT& r, COLORREF color) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ::DefWindowProcA;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.hbrBackground = ::CreateSolidBrush(color);
+    wc.lpszClassName = "PelmiraTestCover";
+    ::RegisterClassA(&wc);
+    HWND w = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, wc.lpszClassName, "",
+                               WS_POPUP | WS_VISIBLE, r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr,
+                               nullptr, wc.hInstance, nullptr);
+    ::UpdateWindow(w);
+    return w;
+}
+
+constexpr char kUnreadable[] =
+    "Not saved: the custom colours cannot be read where the dialog is. Move it fully into view.";
+
+}  // namespace
+
+// Whatever covers the dialog or lies past the screen's edge, a save writes the cells' own colours
+// or writes nothing and says why.
+TEST_P(Palette, ASaveWritesTheCellsOwnColoursOrRefuses) {
+    TClient client(GetParam(), PaletteArgs());
+    HWND dialog = client.WaitForTakenOverDialog();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(WaitForCells(dialog, PaletteCells()), CellsText(PaletteCells()));
+    const auto saveIsHonest = [&](const std::string& name) {
+        Save(client, dialog, Path(name));
+        std::string text;
+        ASSERT_TRUE(WaitFor([&] { return ReadTextFile(Path(name), text) || StatusText(dialog) == kUnreadable; }))
+            << StatusText(dialog);
+        if (ReadTextFile(Path(name), text)) {
+            EXPECT_EQ(text, PaletteFileText()) << name;
+            EXPECT_EQ(StatusText(dialog), name);
+        }
+        ::DeleteFileA(Path(name).c_str());
+    };
+
+    // A window over cells 2 and 3.
+    const POINT a = CustomCellPoint(dialog, 2), b = CustomCellPoint(dialog, 3);
+    HWND cover = CoverWindow(RECT{a.x - 8, a.y - 8, b.x + 8, b.y + 8}, RGB(1, 2, 3));
+    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(a) == RGB(1, 2, 3) && ScreenPixel(b) == RGB(1, 2, 3); }))
+        << "the cover shows";
+    saveIsHonest("covered.pli");
+    ::DestroyWindow(cover);
+    Pump();
+
+    // The right half of the custom grid past the screen's right edge.
+    const RECT d = WindowRectOf(dialog);
+    const int cellsLeftOfEdge = CustomCellPoint(dialog, 3).x - d.left;
+    ::SetWindowPos(dialog, nullptr, ::GetSystemMetrics(SM_CXSCREEN) - cellsLeftOfEdge, d.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(WaitFor([&] { return CustomCellPoint(dialog, 7).x > ::GetSystemMetrics(SM_CXSCREEN); }));
+    saveIsHonest("offscreen.pli");
+    ::SetWindowPos(dialog, nullptr, d.left, d.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Alt+F loads and Alt+W saves without the mouse; Alt+V puts the current colour into a cell.
+TEST_P(Palette, TheKeyboardLoadsSavesAndSetsAColour) {
+    TClient client(GetParam(), "");
+    HWND dialog = Open(client);
+    ASSERT_NE(dialog, nullptr);
+    const auto altKey = [&](char key) {
+        ::PostMessageA(dialog, WM_SYSKEYDOWN, static_cast<WPARAM>(key), 1 | 1 << 29);
+        ::PostMessageA(dialog, WM_SYSKEYUP, static_cast<WPARAM>(key), 1 | 1 << 29 | 3u << 30);
+    };
+    const auto answer = [&](const std::string& path) {
+        HWND box = client.WaitForBox();
+        ASSERT_NE(box, nullptr) << "no box for the key";
+        AnswerBox(box, path);
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindow(box); }));
+    };
+
+    WriteTextFile(Path("keys.pli"), PaletteFileText());
+    altKey('F');
+    answer(Path("keys.pli"));
+    EXPECT_EQ(WaitForCells(dialog, PaletteCells()), CellsText(PaletteCells()));
+
+    altKey('W');
+    answer(Path("keyed.pli"));
+    std::string text;
+    EXPECT_TRUE(WaitFor([&] { return ReadTextFile(Path("keyed.pli"), text) && text == PaletteFileText(); })) << text;
+
+    // A letter that is no button's is left to the dialog.
+    altKey('Q');
+    EXPECT_TRUE(WaitFor([&] { return StatusText(dialog) == "keyed.pli"; }));
+    altKey('V');
+    EXPECT_TRUE(WaitFor([&] { return StatusText(dialog) == "applied"; })) << StatusText(dialog);
+    for (const char* name : {"keys.pli", "keyed.pli"}) ::DeleteFileA(Path(name).c_str());
+}
+
 TEST_P(Palette, AFailedSaveIsReportedAndKeepsTheOldFile) {
     TClient client(GetParam(), "");
     HWND dialog = Open(client);
@@ -122,16 +227,10 @@ TEST_P(Palette, OddFilesLoadByTheLineRules) {
     HWND dialog = Open(client);
     ASSERT_NE(dialog, nullptr);
 
-    // LF only: every blue text is empty.
+    // LF only, as many editors write it: the blues load as well.
     WriteTextFile(Path("lf.pli"), PaletteFileText("\n"));
     Load(client, dialog, Path("lf.pli"));
-    EXPECT_TRUE(WaitFor([&] { return BoxText(dialog, 708).empty() && !BoxText(dialog, 706).empty(); }))
-        << "blue " << BoxText(dialog, 708);
-    if (GetParam() == TDialogKind::StandIn) {
-        std::vector<COLORREF> noBlue;
-        for (int k = 0; k < 16; ++k) noBlue.push_back(PaletteColor(k) & 0x00FFFF);
-        EXPECT_EQ(WaitForCells(dialog, noBlue), CellsText(noBlue));
-    }
+    EXPECT_EQ(WaitForCells(dialog, PaletteCells()), CellsText(PaletteCells()));
 
     // "9=1,2,3" as the first line goes to cell 0: the number is not read.
     WriteTextFile(Path("nine.pli"), "9=1,2,3\r\n" + PaletteFileText().substr(PaletteFileText().find('\n') + 1));
@@ -147,7 +246,13 @@ TEST_P(Palette, OddFilesLoadByTheLineRules) {
     if (GetParam() == TDialogKind::StandIn) {
         EXPECT_EQ(WaitForCells(dialog, PaletteCells(10)), CellsText(PaletteCells(10)));
     }
-    for (const char* name : {"lf.pli", "nine.pli", "ten.pli"}) ::DeleteFileA(Path(name).c_str());
+    // A file that is no palette of any kind picked in the open box: nothing loads, and the status
+    // bar says why.
+    WriteTextFile(Path("notes.doc"), PaletteFileText());
+    Load(client, dialog, Path("notes.doc"));
+    EXPECT_TRUE(WaitFor([&] { return StatusText(dialog) == "Not loaded, not a palette file: notes.doc"; }))
+        << StatusText(dialog);
+    for (const char* name : {"lf.pli", "nine.pli", "ten.pli", "notes.doc"}) ::DeleteFileA(Path(name).c_str());
 }
 
 TEST_P(Palette, ALoadThatCannotReadItsFileLeavesTheColoursAlone) {
@@ -196,6 +301,50 @@ TEST_P(Palette, DroppedFilesLoadTheFirstAndNothingButPli) {
         SetBlockText(block->PaletteFolder, dir_);
     }
     for (const char* name : {"notes.txt", "first.pli", "second.pli", "drop.txt"}) ::DeleteFileA(Path(name).c_str());
+}
+
+// Another tool's palette: the open box offers every palette kind first, the first sixteen of a
+// GIMP palette's twenty colours fill the cells, and the status bar says the file had more. A
+// dropped GIMP palette of three colours leaves the other cells white.
+TEST_P(Palette, AGimpPaletteLoadsItsFirstSixteenColours) {
+    const std::string list = Path("drop.txt");
+    TClient client(GetParam(), "--drop-list \"" + list + "\"");
+    HWND dialog = Open(client);
+    ASSERT_NE(dialog, nullptr);
+    std::string gpl = "GIMP Palette\r\nName: Twenty\r\nColumns: 4\r\n# made for the test\r\n";
+    for (int k = 0; k < 20; ++k) {
+        const COLORREF c = k < 16 ? PaletteColor(k) : RGB(k, k, k);
+        gpl += std::to_string(GetRValue(c)) + "\t" + std::to_string(GetGValue(c)) + " " + std::to_string(GetBValue(c)) +
+               "\tcolour " + std::to_string(k) + "\r\n";
+    }
+    WriteTextFile(Path("twenty.gpl"), gpl);
+
+    ClickButton(PanelOf(dialog), 0);
+    HWND box = client.WaitForBox();
+    ASSERT_NE(box, nullptr);
+    const HWND types = ::GetDlgItem(box, 1136);  // cmb1: the box's file type list
+    // The box's controls are Unicode windows: an ANSI request across processes gets UTF-16.
+    wchar_t first[256] = {};
+    ::SendMessageTimeoutW(types, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first), SMTO_ABORTIFHUNG, 5000, nullptr);
+    EXPECT_EQ(std::wstring(first), L"All palettes");
+    AnswerBox(box, Path("twenty.gpl"));
+    EXPECT_EQ(WaitForCells(dialog, PaletteCells()), CellsText(PaletteCells()));
+    EXPECT_EQ(StatusText(dialog), "twenty.gpl: 20 colours, the first 16 loaded");
+
+    WriteTextFile(Path("three.gpl"), "GIMP Palette\n1 2 3\n4 5 6\n7 8 9\n");
+    WriteTextFile(list, Path("three.gpl") + "\n");
+    ::SendMessageTimeoutA(dialog, ::RegisterWindowMessageA("PelmiraTestDrop"), 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);
+    std::vector<COLORREF> three = AllWhite();
+    three[0] = RGB(1, 2, 3);
+    three[1] = RGB(4, 5, 6);
+    three[2] = RGB(7, 8, 9);
+    EXPECT_EQ(WaitForCells(dialog, three), CellsText(three));
+    EXPECT_EQ(StatusText(dialog), "three.gpl");
+    {
+        TBlockView block;
+        SetBlockText(block->PaletteFolder, dir_);
+    }
+    for (const char* name : {"twenty.gpl", "three.gpl", "drop.txt"}) ::DeleteFileA(Path(name).c_str());
 }
 
 TEST_F(TDialogSuite, LongLinesLoadIntoTheStandIn) {

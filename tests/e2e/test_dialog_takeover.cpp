@@ -168,6 +168,33 @@ TEST_P(TakeOver, ADialogOutlivesTheHookThatExtendedIt) {
     block->DialogCount = 0;
 }
 
+TEST_F(TDialogSuite, TheStatusBarFollowsTheDialogToItsFullWidth) {
+    TClient client(TDialogKind::Wine, "");
+    HWND dialog = client.WaitForTakenOverDialog();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(WaitForSteadyImage(dialog));
+    const RECT narrowBar = WindowRectOf(StatusBarOf(dialog));
+    // "Define Custom Colors >>"
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(719, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, 719)));
+    ASSERT_TRUE(WaitFor([&] { return WindowRectOf(dialog).right - WindowRectOf(dialog).left > narrowBar.right - narrowBar.left + 100; }));
+    ASSERT_TRUE(WaitForSteadyImage(dialog));
+
+    RECT c{};
+    ::GetClientRect(dialog, &c);
+    RECT bar = WindowRectOf(StatusBarOf(dialog));
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_EQ(bar.left, 0);
+    EXPECT_EQ(bar.right, c.right);
+    EXPECT_EQ(bar.bottom, c.bottom) << "still at the bottom";
+
+    // One empty part across the whole width: no frame left standing where the narrow bar ended.
+    const RECT onScreen = WindowRectOf(StatusBarOf(dialog));
+    const LONG y = (onScreen.top + onScreen.bottom) / 2;
+    const COLORREF inside = ScreenPixel(POINT{onScreen.left + 40, y});
+    for (LONG x = narrowBar.right - 6; x <= narrowBar.right + 2; ++x)
+        EXPECT_EQ(ColorText(ScreenPixel(POINT{x, y})), ColorText(inside)) << "column " << x - onScreen.left;
+}
+
 INSTANTIATE_TEST_SUITE_P(Dialogs, TakeOver,
                          ::testing::Values(TDialogKind::StandIn, TDialogKind::Wine, TDialogKind::WineFullOpen),
                          [](const ::testing::TestParamInfo<TDialogKind>& info) { return KindName(info.param); });

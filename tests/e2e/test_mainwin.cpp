@@ -9,6 +9,7 @@
 #include "ControllerHarness.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 using namespace harness;
 
@@ -382,4 +383,33 @@ TEST_F(MainWin, APaletteFileNamedOnTheCommandLineOpensItsFolder) {
     EXPECT_EQ(Saved("Folder", "Enable"), "1");
     EXPECT_EQ(Saved("Folder", "Count"), "1");
     EXPECT_EQ(lstrcmpiA(Saved("Folder", "1").c_str(), other.Path.c_str()), 0) << Saved("Folder", "1");
+}
+
+TEST_F(MainWin, OnAFirstStartTheExtendedViewKeepsShowingTheProgramFolder) {
+    const HWND w = Start("");
+    ASSERT_NE(w, nullptr);
+    Command(w, kCmdExtension);
+    HWND combo = ::FindWindowExA(w, nullptr, "ComboBox", nullptr);
+    HWND comboEdit = ::FindWindowExA(combo, nullptr, "Edit", nullptr);
+    HWND folderEdit = ::FindWindowExA(comboEdit, nullptr, "Edit", nullptr);
+    ASSERT_NE(folderEdit, nullptr);
+    EXPECT_EQ(TextOf(folderEdit), folder.Path);
+    EXPECT_EQ(CloseController(process, w), 0);
+}
+
+TEST_F(MainWin, AfterExplorerRestartsTheTrayIconComesBack) {
+    const HWND w = Start("[Pelmira]\r\nTray=1\r\n");
+    ASSERT_NE(w, nullptr);
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = w;
+    icon.uID = kTrayIconId;
+    // Modifying nothing answers whether the shell holds the icon.
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_MODIFY, &icon));
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &icon));  // what a restarted shell has forgotten
+    ASSERT_FALSE(::Shell_NotifyIconA(NIM_MODIFY, &icon));
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutA(w, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_NORMAL, kWaitMs, &answer);
+    EXPECT_TRUE(::Shell_NotifyIconA(NIM_MODIFY, &icon));
+    EXPECT_EQ(CloseController(process, w), 0);
 }

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "ControllerHarness.h"
+#include "PaletteFormats.h"
+#include "../../controller/PaletteExchange.h"
 #include "ScreenPicture.h"
 
 using namespace harness;
@@ -152,6 +154,10 @@ protected:
     // Drops `paths` on the folder combo the way the shell does: a WM_DROPFILES whose drop
     // handle is a DROPFILES block in the controller's memory (a fixed block is its own handle).
     void DropOnFolderCombo(const std::vector<std::string>& paths) {
+        DropOn(::FindWindowExA(Main, nullptr, "ComboBox", nullptr), paths);
+    }
+
+    void DropOn(HWND target, const std::vector<std::string>& paths) {
         std::string block(sizeof(DROPFILES), '\0');
         auto* header = reinterpret_cast<DROPFILES*>(block.data());
         header->pFiles = sizeof(DROPFILES);
@@ -159,8 +165,7 @@ protected:
         block += '\0';
         drops_.push_back(std::make_unique<TRemoteMemory>(process_.Id, block.size()));
         drops_.back()->Write(0, block.data(), block.size());
-        HWND combo = ::FindWindowExA(Main, nullptr, "ComboBox", nullptr);
-        ::PostMessageA(combo, WM_DROPFILES, reinterpret_cast<WPARAM>(drops_.back()->At(0)), 0);
+        ::PostMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(drops_.back()->At(0)), 0);
         Sync();
     }
 
@@ -168,12 +173,34 @@ protected:
         return static_cast<int>(::SendMessageA(::FindWindowExA(Main, nullptr, "ComboBox", nullptr), CB_GETCOUNT, 0, 0));
     }
 
-    // The full path FolderEdit shows over the combo's own edit.
-    std::string FolderEditText() const {
+    // FolderEdit, laid over the combo's own edit.
+    HWND FolderEdit() const {
         HWND combo = ::FindWindowExA(Main, nullptr, "ComboBox", nullptr);
         HWND comboEdit = ::FindWindowExA(combo, nullptr, "Edit", nullptr);
-        HWND edit = comboEdit != nullptr ? ::FindWindowExA(comboEdit, nullptr, "Edit", nullptr) : nullptr;
+        return comboEdit != nullptr ? ::FindWindowExA(comboEdit, nullptr, "Edit", nullptr) : nullptr;
+    }
+
+    // The full path FolderEdit shows.
+    std::string FolderEditText() const {
+        HWND edit = FolderEdit();
         return edit != nullptr ? TextOf(edit) : "<none>";
+    }
+
+    // Types a folder into FolderEdit and presses Enter there, on the keyboard.
+    void TypeFolder(const std::string& text) const {
+        HWND edit = FolderEdit();
+        ::SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        ClickAt(edit, 5, 5);
+        Sync();
+        INPUT keys[2] = {};
+        keys[0].type = keys[1].type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[1].ki.wVk = VK_RETURN;
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        ::SendInput(2, keys, sizeof(INPUT));
+        // Input comes after posted messages: wait for the key's effect on the field or the status.
+        const std::string status = StatusText();
+        WaitFor([&] { return FolderEditText() != text || StatusText() != status; }, 3000);
+        Sync();
     }
 
     // A real click at a point of a window's client area.
@@ -185,14 +212,15 @@ protected:
         ::mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
     }
 
-    // Clicks row `row` of the list as a user does (the list's NM_CLICK loads it).
-    void ClickRow(int row) const {
+    // Clicks row `row` of the list as a user does (the list's NM_CLICK loads it), `x` pixels into
+    // its label: a second click on the same row goes elsewhere, or it would be a double click.
+    void ClickRow(int row, int x = 5) const {
         RECT r{};
         r.left = LVIR_LABEL;
         memory_->Write(0, &r, sizeof r);
         ::SendMessageA(List, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(memory_->At(0)));
         memory_->Read(0, &r, sizeof r);
-        ClickAt(List, r.left + 5, (r.top + r.bottom) / 2);
+        ClickAt(List, r.left + x, (r.top + r.bottom) / 2);
     }
 
     // Screen point at the middle of colour button i (0-7 top row, 8-15 bottom row).
@@ -362,7 +390,7 @@ TEST_F(PaletteLibrary, ShortAndLfOnlyFilesLoadWithZerosWhereTextIsMissing) {
     ASSERT_TRUE(WriteTextFile(Palettes.File("a.pli"), lfOnly));
     ASSERT_TRUE(WriteTextFile(Palettes.File("b.pli"), Lines("255,0,0", 10)));
     Start(0);
-    EXPECT_TRUE(ButtonsAre(RGB(255, 255, 0)));  // blue 0 everywhere
+    EXPECT_TRUE(ButtonsAre(RGB(255, 255, 255)));  // LF alone ends a line as CR LF does
     ClickRow(1);
     EXPECT_TRUE(WaitFor([&] { return StatusText() == "b.pli"; }));
     for (int i = 0; i < 10; ++i) EXPECT_EQ(ButtonColor(i), RGB(255, 0, 0)) << i;
@@ -588,4 +616,212 @@ TEST_F(PaletteLibrary, DeletingThreeRowsAsksOnceAndLoadsTheFollowingRow) {
     EXPECT_EQ(SelectedRows(), std::vector<int>{1});
     EXPECT_EQ(StatusText(), "e.pli");
     EXPECT_TRUE(ButtonsAre(RGB(9, 9, 9)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Nothing overwritten, re-created or lost
+// ---------------------------------------------------------------------------------------------
+
+TEST_F(PaletteLibrary, APaletteThatCannotBeReadSaysWhyAndLeavesNothingToWriteOverIt) {
+    ASSERT_TRUE(WriteTextFile(Palettes.File("a.pli"), Lines("0,0,255")));
+    ASSERT_TRUE(WriteTextFile(Palettes.File("b.pli"), Lines("0,255,0")));
+    Start(0);
+    ASSERT_TRUE(ButtonsAre(RGB(0, 0, 255)));
+
+    // Held open by someone else, as a colour dialog's load holds it.
+    HANDLE held = ::CreateFileA(Palettes.File("b.pli").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ClickRow(1);
+    EXPECT_TRUE(WaitFor([&] { return StatusText().rfind("[b.pli] ", 0) == 0; }, 5000)) << StatusText();
+    EXPECT_TRUE(SelectedRows().empty());
+    EXPECT_TRUE(ButtonsAre(RGB(0, 0, 255)));
+    // A pick now changes no palette, so neither ReWrite nor a save question can write b.pli.
+    RECT listRect{};
+    ::GetWindowRect(List, &listRect);
+    PickColour(0, POINT{listRect.right - 10, listRect.bottom - 10});
+    EXPECT_FALSE(::IsWindowEnabled(ReWrite));
+    ::CloseHandle(held);
+    EXPECT_EQ(FileText(Palettes.File("b.pli")), Lines("0,255,0"));
+
+    // A row whose file vanished says so at the first click.
+    ASSERT_TRUE(::DeleteFileA(Palettes.File("a.pli").c_str()));
+    ClickRow(0);
+    EXPECT_TRUE(WaitFor([&] { return StatusText().rfind("[a.pli] ", 0) == 0; }, 5000)) << StatusText();
+    EXPECT_TRUE(NoMessageBox());
+}
+
+TEST_F(PaletteLibrary, NewNeverReplacesAFileAFolderOrAFileAnsweringToTheShortName) {
+    ASSERT_TRUE(WriteTextFile(Palettes.File("mycolours.pli"), Lines("1,2,3")));
+    ASSERT_TRUE(::CreateDirectoryA(Palettes.File("sub.pli").c_str(), nullptr));
+    char shortPath[MAX_PATH + 1] = {};
+    ::GetShortPathNameA(Palettes.File("mycolours.pli").c_str(), shortPath, MAX_PATH);
+    std::string alias = shortPath;
+    alias = alias.substr(alias.find_last_of('\\') + 1);
+    ASSERT_GT(alias.size(), 4u);
+    alias.resize(alias.size() - 4);  // the row name: less ".PLI"
+    ASSERT_NE(alias, "mycolours") << "the file system keeps no short names";
+    Start(0);
+
+    struct {
+        std::string name;
+        int message;
+    } const taken[] = {{"mycolours", 5}, {"sub", 4}, {alias, 5}};
+    for (const auto& c : taken) {
+        Command(kCmdListNew);
+        TypeName(c.name);
+        EXPECT_EQ(Answer(IDOK), LangMessage(c.message)) << c.name;
+        TypeName("", VK_ESCAPE);
+        EXPECT_EQ(Rows(), std::vector<std::string>{"mycolours"}) << c.name;
+    }
+    EXPECT_EQ(FileText(Palettes.File("mycolours.pli")), Lines("1,2,3"));
+    EXPECT_EQ(Palettes.Names(), std::vector<std::string>{"mycolours.pli"});
+}
+
+TEST_F(PaletteLibrary, DeletingTheChangedCurrentPaletteForgetsItsChanges) {
+    ASSERT_TRUE(WriteTextFile(Palettes.File("a.pli"), Lines("0,0,255")));
+    ASSERT_TRUE(WriteTextFile(Palettes.File("b.pli"), Lines("0,255,0")));
+    Start(0);
+    RECT listRect{};
+    ::GetWindowRect(List, &listRect);
+    PickColour(3, POINT{listRect.right - 10, listRect.bottom - 10});
+    ASSERT_TRUE(::IsWindowEnabled(ReWrite));
+
+    Command(kCmdListDelete);
+    EXPECT_EQ(Answer(IDYES), LangMessage(9));
+    // No question to save the deleted palette, whose "Yes" would bring it back.
+    EXPECT_TRUE(NoMessageBox());
+    EXPECT_FALSE(FileExists(Palettes.File("a.pli")));
+    EXPECT_EQ(Rows(), std::vector<std::string>{"b"});
+    EXPECT_EQ(StatusText(), "b.pli");
+    EXPECT_EQ(FileText(Palettes.File("b.pli")), Lines("0,255,0"));
+}
+
+TEST_F(PaletteLibrary, CancelKeepsTheChangesAndTheRowYesAndReWriteWriteTheFile) {
+    ASSERT_TRUE(WriteTextFile(Palettes.File("a.pli"), Lines("0,0,255")));
+    ASSERT_TRUE(WriteTextFile(Palettes.File("b.pli"), Lines("0,255,0")));
+    Start(0);
+    RECT listRect{};
+    ::GetWindowRect(List, &listRect);
+    const POINT white{listRect.right - 10, listRect.bottom - 10};
+    PickColour(3, white);
+    const COLORREF picked = ButtonColor(3);
+    ASSERT_NE(picked, RGB(0, 0, 255));
+    char line3[32];
+    std::snprintf(line3, sizeof line3, "3=%u,%u,%u\r\n", GetRValue(picked), GetGValue(picked), GetBValue(picked));
+
+    ClickRow(1);
+    EXPECT_EQ(Answer(IDCANCEL), "[a.pli]" + LangMessage(13));
+    EXPECT_EQ(SelectedRows(), std::vector<int>{0});
+    EXPECT_TRUE(::IsWindowEnabled(ReWrite));
+    EXPECT_EQ(ButtonColor(3), picked);
+    EXPECT_EQ(FileText(Palettes.File("a.pli")), Lines("0,0,255"));
+
+    ClickRow(1, 30);
+    EXPECT_EQ(Answer(IDYES), "[a.pli]" + LangMessage(13));
+    EXPECT_NE(FileText(Palettes.File("a.pli")).find(line3), std::string::npos);
+    EXPECT_EQ(StatusText(), "b.pli");
+    EXPECT_TRUE(ButtonsAre(RGB(0, 255, 0)));
+
+    // ReWrite: the file, its row's date and the status text.
+    const std::string before = RowText(1, 1);
+    ::Sleep(1100);  // the date shows seconds
+    PickColour(3, white);
+    ::PostMessageA(ReWrite, BM_CLICK, 0, 0);
+    Sync();
+    EXPECT_NE(FileText(Palettes.File("b.pli")).find(line3), std::string::npos);
+    EXPECT_NE(RowText(1, 1), before);
+    EXPECT_EQ(StatusText(), "[b.pli]" + LangStatus("11"));
+    EXPECT_FALSE(::IsWindowEnabled(ReWrite));
+    EXPECT_TRUE(NoMessageBox());
+}
+
+TEST_F(PaletteLibrary, ExitAndSuspendWaitWhileTheControllersOwnBoxIsOpen) {
+    Start(0);
+    Command(kCmdListNew);
+    TypeName("a,b");
+    HWND box = WaitForMessageBox(process_);
+    ASSERT_NE(box, nullptr);
+    // What the tray menu sends while the box is up: the code after the box still needs the window.
+    Command(kCmdExit);
+    Command(kCmdSuspend);
+    Sync();
+    EXPECT_TRUE(process_.Running());
+    EXPECT_TRUE(::IsWindow(box));
+    EXPECT_EQ(Answer(IDOK), LangMessage(7));
+    // The refused name is edited again, as it is without the interruption.
+    EXPECT_NE(WaitForLabelEdit(), nullptr);
+    EXPECT_EQ(StatusText(), LangStatus("9"));
+    TypeName("", VK_ESCAPE);
+    Command(kCmdExit);
+    EXPECT_EQ(process_.WaitExit(10000), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Folders typed, folders gone
+// ---------------------------------------------------------------------------------------------
+
+TEST_F(PaletteLibrary, TypedFoldersAreListedAndPublishedAsFullPathsOfExistingFoldersOnly) {
+    Start(0);
+    // Relative to the controller's folder (its current directory), not to each hooked program's.
+    ASSERT_TRUE(::CreateDirectoryA(program_.File("rel").c_str(), nullptr));
+    TypeFolder("rel");
+    EXPECT_EQ(FolderCount(), 2);
+    EXPECT_EQ(FolderEditText(), program_.File("rel"));
+    TSharedBlock block{};
+    ASSERT_TRUE(ReadSharedBlock(block));
+    EXPECT_EQ(std::string(block.PaletteFolder), program_.File("rel"));
+
+    // A wildcard and a folder that is not there: not listed, the reason shown, the field back.
+    for (const std::string& bad : {Palettes.Path + "\\*", Palettes.File("none")}) {
+        TypeFolder(bad);
+        EXPECT_EQ(FolderCount(), 2) << bad;
+        EXPECT_EQ(StatusText(), "[" + bad + "] " + LangStatus("1")) << bad;
+        EXPECT_EQ(FolderEditText(), program_.File("rel")) << bad;
+    }
+    ASSERT_TRUE(ReadSharedBlock(block));
+    EXPECT_EQ(std::string(block.PaletteFolder), program_.File("rel"));
+
+    // The listed folder removed behind the controller's back: the first F5 says so.
+    ASSERT_TRUE(::RemoveDirectoryA(program_.File("rel").c_str()));
+    Command(kCmdReLoad);
+    Sync();
+    EXPECT_EQ(StatusText(), LangStatus("1"));
+}
+
+// Another tool's palette of twenty colours dropped on the list becomes two palettes of sixteen,
+// the second filled up with white; Export writes the current colours as a GIMP palette.
+TEST_F(PaletteLibrary, ADroppedGimpPaletteIsImportedInSixteensAndExportWritesOne) {
+    ASSERT_TRUE(WriteTextFile(Palettes.File("c.pli"), Lines("20,0,0")));
+    Start(0);
+    TTempFolder elsewhere("import");
+    std::string gpl = "GIMP Palette\nName: warm\n#\n";
+    for (int i = 0; i < 20; ++i) gpl += std::to_string(i * 10) + " " + std::to_string(200 - i) + " 7\tc" + std::to_string(i) + "\n";
+    ASSERT_TRUE(WriteTextFile(elsewhere.File("warm.gpl"), gpl));
+
+    DropOn(List, {elsewhere.File("warm.gpl")});
+    ASSERT_TRUE(WaitFor([&] { return Rows().size() == 3; })) << Rows().size();
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"c", "warm 1", "warm 2"}));
+    std::string first, second;
+    for (int k = 0; k < 16; ++k) {
+        first += std::to_string(k) + "=" + std::to_string(k * 10) + "," + std::to_string(200 - k) + ",7\r\n";
+        second += std::to_string(k) + "=" +
+                  (k < 4 ? std::to_string(160 + k * 10) + "," + std::to_string(184 - k) + ",7" : "255,255,255") + "\r\n";
+    }
+    EXPECT_EQ(FileText(Palettes.File("warm 1.pli")), first);
+    EXPECT_EQ(FileText(Palettes.File("warm 2.pli")), second);
+
+    // The current palette (c: sixteen times 20,0,0) out through the save box as ".gpl".
+    Command(kCmdExport);
+    HWND box = WaitForMessageBox(process_);
+    ASSERT_NE(box, nullptr) << "no save box";
+    HWND name = ::GetDlgItem(box, 1148) != nullptr ? ::GetDlgItem(box, 1148) : ::GetDlgItem(box, 1152);
+    const std::string out = Palettes.File("export.gpl");
+    ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(out.c_str()));
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitFor([&] { return FileExists(out); }));
+    const std::string text = FileText(out);
+    EXPECT_EQ(text.rfind("GIMP Palette\n", 0), 0u) << text;
+    const pelmira::formats::TReadResult back = pelmira::formats::ReadPalette(text, out);
+    ASSERT_TRUE(back.Ok) << back.Error;
+    EXPECT_EQ(back.Colors, pelmira::formats::TPalette(16, {20, 0, 0, ""}));
 }

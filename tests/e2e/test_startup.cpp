@@ -321,3 +321,50 @@ TEST_F(StartUp, StartedMinimisedWithTheTrayIconOnItStartsHiddenWhateverShowSays)
     EXPECT_EQ(IniString(folder.File("vorlund.ini"), "Pelmira", "Tray"), "1");
     EXPECT_EQ(IniString(folder.File("vorlund.ini"), "Pelmira", "Show"), "0");
 }
+
+TEST_F(StartUp, ALongFolderComesBackWholeAndAMissingCommandLinePathAddsNoFolder) {
+    TTempFolder folder("longfolder");
+    ASSERT_TRUE(InstallController(folder));
+    const std::string ini = folder.File("vorlund.ini");
+    const std::string longFolder = "C:\\" + std::string(90, 'p') + "\\" + std::string(90, 'q');
+    ASSERT_TRUE(WriteTextFile(ini, "[Folder]\r\nEnable=1\r\nCount=1\r\n1=" + longFolder + "\r\nSelect=0\r\n"));
+    TControllerProcess p;
+    ASSERT_TRUE(p.Start(folder, -1, "nowhere\\x.pli"));
+    const HWND w = WaitForMainWindow(p);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(CloseController(p, w), 0);
+    EXPECT_EQ(IniString(ini, "Folder", "Count"), "1");
+    EXPECT_EQ(IniString(ini, "Folder", "1"), longFolder);
+}
+
+TEST_F(StartUp, WithAColourDialogOpenTheStartAsksItsQuestionInTheLanguageFilesWords) {
+    TTempFolder folder("busystart");
+    ASSERT_TRUE(InstallController(folder));
+    ::CopyFileA((TestFolder() + "\\vorlundLang.ini").c_str(), folder.File("vorlundLang.ini").c_str(), FALSE);
+    // The block says a dialog is taken over somewhere: held by this process's copy of the library.
+    HMODULE library = ::LoadLibraryA((folder.Path + "\\skerrow.dll").c_str());
+    ASSERT_NE(library, nullptr);
+    const auto setCount = [](std::uint8_t count) {
+        HANDLE section = ::OpenFileMappingA(FILE_MAP_WRITE, FALSE, kSectionName);
+        auto* block = section != nullptr ? static_cast<TSharedBlock*>(::MapViewOfFile(section, FILE_MAP_WRITE, 0, 0, 0))
+                                         : nullptr;
+        if (block != nullptr) block->DialogCount = count;
+        if (block != nullptr) ::UnmapViewOfFile(block);
+        if (section != nullptr) ::CloseHandle(section);
+        return block != nullptr;
+    };
+    ASSERT_TRUE(setCount(1));
+    TControllerProcess p;
+    ASSERT_TRUE(p.Start(folder));
+    HWND box = WaitForMessageBox(p);
+    ASSERT_NE(box, nullptr);
+    const std::string text = MessageBoxText(box);
+    EXPECT_EQ(text.find("index error"), std::string::npos) << text;
+    EXPECT_EQ(text.rfind(IniString(folder.File("vorlundLang.ini"), "MessageBox", "6"), 0), 0u) << text;
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+    setCount(0);
+    const HWND w = WaitForMainWindow(p);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(CloseController(p, w), 0);
+    ::FreeLibrary(library);
+}

@@ -112,7 +112,7 @@ TEST(DialogSettingsFiles, ValuesComeFromTheLayoutAndLanguageFiles) {
     EXPECT_EQ(s.Buttons[kSpuitButton].X, 5);
     EXPECT_EQ(s.Buttons[kSpuitButton].Width, -3);
     EXPECT_EQ(s.Buttons[kReadButton].Caption, "L");
-    EXPECT_EQ(s.TipTexts[kSpuitButton], "pick");
+    EXPECT_EQ(s.TipTexts[kSpuitButton], "pick (Alt+P)");  // the tip names the button's key
     EXPECT_EQ(s.Messages[1], "outside");
     EXPECT_EQ(s.HookSize, 22);
     EXPECT_TRUE(s.TipFont.Enabled);
@@ -120,6 +120,25 @@ TEST(DialogSettingsFiles, ValuesComeFromTheLayoutAndLanguageFiles) {
     EXPECT_EQ(s.TipFont.Size, 9);
     // Reading stops at the first missing key (2), so key 3 is never used.
     EXPECT_EQ(s.PaletteFilter, std::string("Palettes\0*.pli\0All\0*.*\0\0", 24));
+}
+
+TEST(DialogSettingsFiles, EachButtonHasAnAltKeyNamedInItsTip) {
+    TTempFolder dir("palette");
+    const std::string base = dir.File("Vorlund");
+    WriteTextFile(LanguageFileName(base), "[TipHelp_hook]\r\n0=load\r\n1=save\r\n3=set\r\n"
+                                    "[Key_hook]\r\nRead=l\r\nWrite=.\r\nsetColor=+\r\n");
+    const TDialogSettings s = ReadDialogSettings(LayoutFileName(base), LanguageFileName(base));
+    EXPECT_EQ(s.Keys[kReadButton], 'L');  // a lower-case letter is its key's letter
+    EXPECT_EQ(s.TipTexts[kReadButton], "load (Alt+L)");
+    EXPECT_EQ(s.Keys[kWriteButton], 0);   // "." switches the key off
+    EXPECT_EQ(s.TipTexts[kWriteButton], "save");
+    EXPECT_EQ(s.Keys[kSpuitButton], 'P');  // the default; a tip that is off stays "."
+    EXPECT_EQ(s.TipTexts[kSpuitButton], ".");
+    EXPECT_EQ(s.Keys[kSetColorButton], 0);  // no key for a character without a key code
+    EXPECT_EQ(s.TipTexts[kSetColorButton], "set");
+
+    const TDialogSettings defaults = ReadDialogSettings(dir.File("noForm.ini"), dir.File("noLang.ini"));
+    EXPECT_EQ(std::string(defaults.Keys.begin(), defaults.Keys.end()), "FWPV");
 }
 
 TEST(CellGeometryMath, WineDialogGridsGiveTheseProbePoints) {

@@ -56,7 +56,7 @@ TEST(PaletteSplit, EachLineGivesItsTextsAsTheyStand) {
     }
 }
 
-TEST(PaletteSplit, LinesEndedByLfOnlyHaveEmptyBlue) {
+TEST(PaletteSplit, LinesEndedByLfOnlyKeepTheirBlue) {
     std::string text;
     for (int k = 0; k < 16; ++k) {
         text += std::to_string(k) + "=10,20,30\n";
@@ -65,9 +65,15 @@ TEST(PaletteSplit, LinesEndedByLfOnlyHaveEmptyBlue) {
     for (int k = 0; k < 16; ++k) {
         EXPECT_EQ(e[k].Red, "10");
         EXPECT_EQ(e[k].Green, "20");
-        EXPECT_EQ(e[k].Blue, "") << k;
+        EXPECT_EQ(e[k].Blue, "30") << k;
     }
-    EXPECT_EQ(ParsePaletteColors(text)[3], 0x0000140Au);
+    EXPECT_EQ(ParsePaletteColors(text)[3], 0x001E140Au);
+
+    // Mixed endings: each line by its own; a CR LF line still ends its blue at the CR.
+    const TPaletteEntries mixed = SplitPaletteText("0=1,2,3\n1=4,5,6\r\n2=7,8,\n");
+    EXPECT_EQ(mixed[0].Blue, "3");
+    EXPECT_EQ(mixed[1].Blue, "6");
+    EXPECT_EQ(mixed[2].Blue, "");
 }
 
 TEST(PaletteSplit, TenLinesLeaveTheLastSixEmpty) {
