@@ -1,8 +1,6 @@
 // PaletteFile.cpp: whole-file read under a lock, and replace-on-success write.
 #include "PaletteFile.h"
 
-#include <cstdio>
-
 #include "PaletteText.h"
 
 namespace {
@@ -24,8 +22,11 @@ DWORD CreateTempBeside(const std::string& folder, std::string& tempPath, HANDLE&
     const unsigned seed = (::GetTickCount() ^ (::GetCurrentProcessId() << 4)) & 0xFFFFu;
     DWORD error = ERROR_FILE_EXISTS;
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-        char name[8] = {};
-        std::snprintf(name, sizeof name, "~%04X", (seed + static_cast<unsigned>(attempt) * 40503u) & 0xFFFFu);
+        const unsigned number = (seed + static_cast<unsigned>(attempt) * 40503u) & 0xFFFFu;
+        char name[6] = {'~'};
+        for (int digit = 0; digit < 4; ++digit) {
+            name[4 - digit] = "0123456789ABCDEF"[(number >> (4 * digit)) & 0xFu];
+        }
         tempPath = folder + name;
         handle = ::CreateFileA(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                nullptr);

@@ -1,7 +1,7 @@
 // PaletteText.cpp: splitting and formatting of palette texts (see PaletteText.h).
 #include "PaletteText.h"
 
-#include <cstdio>
+#include <string>
 
 namespace pelmira {
 namespace {
@@ -64,11 +64,11 @@ TPaletteColors ParsePaletteColors(std::string_view text) {
     return colors;
 }
 
+// std::to_string rather than the printf family: the hook library carries this code, and the C
+// runtime's formatter would bring its whole floating-point printer along.
 std::string MakeColorText(std::uint32_t color) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%u,%u,%u\r\n", color & 0xFFu, (color >> 8) & 0xFFu,
-                  color >> 16);
-    return buffer;
+    return std::to_string(color & 0xFFu) + "," + std::to_string((color >> 8) & 0xFFu) + "," +
+           std::to_string(color >> 16) + "\r\n";
 }
 
 std::string MakePaletteLine(int index, std::uint32_t color) {

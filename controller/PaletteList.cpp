@@ -9,7 +9,10 @@
 #include "PaletteStore.h"
 #include "PaletteText.h"
 #include "Program.h"
+#include "ScopedHandles.h"
 #include "UtilFunc.h"
+
+#include <unordered_map>
 
 namespace {
 
@@ -20,12 +23,129 @@ bool FolderCheckChecked() { return State.MainForm.FolderCheck != nullptr && Stat
 
 std::string FolderEditText() { return State.MainForm.FolderEdit != nullptr ? State.MainForm.FolderEdit->GetText() : std::string(); }
 
+// The list's own window procedure, called directly for the per-row messages of a fill or a sort.
+// A SendMessage would also run every WH_CALLWNDPROC hook on the system, the hook library's
+// among them, and each of those calls is a round trip to the wineserver under Wine: tens of
+// thousands of them for a big folder. The messages and their answers are the same.
+class TListCalls {
+public:
+    explicit TListCalls(HWND list)
+        : list_(list), proc_(reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(list, GWLP_WNDPROC))) {}
+    LRESULT operator()(UINT message, WPARAM wParam, const void* lParam) const {
+        return ::CallWindowProcA(proc_, list_, message, wParam, reinterpret_cast<LPARAM>(lParam));
+    }
+
+private:
+    HWND list_;
+    WNDPROC proc_;
+};
+
+// Redrawing stays off while the list is refilled and is switched on (with one repaint) at the end,
+// exceptions included.
+class TRedrawOff {
+public:
+    explicit TRedrawOff(HWND window) : window_(window) { ::SendMessageA(window_, WM_SETREDRAW, FALSE, 0); }
+    ~TRedrawOff() {
+        ::SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+        ::InvalidateRect(window_, nullptr, TRUE);
+    }
+    TRedrawOff(const TRedrawOff&) = delete;
+    TRedrawOff& operator=(const TRedrawOff&) = delete;
+
+private:
+    HWND window_;
+};
+
+// The date column's text for a found file's write time, as FileDateText gives it for the file.
+std::string ListedDateText(const FILETIME& written) {
+    FILETIME local{};
+    SYSTEMTIME time{};
+    if (!::FileTimeToLocalFileTime(&written, &local) || !::FileTimeToSystemTime(&local, &time)) return {};
+    return FormatFileDate(time);
+}
+
 // Every row's column-0 text, in row order.
 std::vector<std::string> RowTexts(const TAPIListView& list) {
     std::vector<std::string> texts;
     const int count = list.ItemCount();
     for (int i = 0; i < count; ++i) texts.push_back(list.GetItemText(i, 0));
     return texts;
+}
+
+// One row as a sort sees it: its item parameter and the texts of column 0 and the sorted column.
+struct TSortRow {
+    std::string Name;
+    std::string Key;
+};
+
+// The texts a column sort compares, read once per sort instead of twice per comparison; keyed
+// by item parameter, the first row holding a parameter counts, as a search from the top finds it.
+struct TSortCache {
+    std::unordered_map<LPARAM, TSortRow> Rows;
+    bool Unique = true;  // false: two rows share a parameter, and only messages tell them apart
+    bool Numeric = false;
+    int Direction = 1;
+};
+
+TSortCache ReadSortCache(HWND list, const TSortParams& params) {
+    const TListCalls call(list);
+    TSortCache cache;
+    cache.Numeric = params.Numeric;
+    cache.Direction = params.Direction;
+    const int count = static_cast<int>(call(LVM_GETITEMCOUNT, 0, nullptr));
+    cache.Rows.reserve(static_cast<std::size_t>(count));
+    char text[TAPIListView::kTextBuffer];
+    const auto readText = [&](int row, int column) {
+        text[0] = '\0';
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = TAPIListView::kTextBuffer;
+        call(LVM_GETITEMTEXTA, static_cast<WPARAM>(row), &item);
+        text[TAPIListView::kTextBuffer - 1] = '\0';
+        return std::string(text);
+    };
+    for (int row = 0; row < count; ++row) {
+        LVITEMA item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        if (!call(LVM_GETITEMA, 0, &item)) continue;
+        if (cache.Rows.count(item.lParam) != 0) {
+            cache.Unique = false;
+            continue;
+        }
+        TSortRow& entry = cache.Rows[item.lParam];
+        entry.Name = readText(row, 0);
+        entry.Key = params.Column == 0 ? entry.Name : readText(row, params.Column);
+    }
+    return cache;
+}
+
+// LVM_SORTITEMS callback over a TSortCache: the order CompareItems gives, without a message.
+int CALLBACK CompareCachedRows(LPARAM first, LPARAM second, LPARAM cacheParam) noexcept {
+    const auto* cache = reinterpret_cast<const TSortCache*>(cacheParam);
+    const auto a = cache->Rows.find(first);
+    const auto b = cache->Rows.find(second);
+    if (a == cache->Rows.end() || b == cache->Rows.end()) return 0;
+    return CompareColumnTexts(a->second.Key.c_str(), b->second.Key.c_str(), cache->Numeric, cache->Direction);
+}
+
+// The first row, after a sort, whose column-0 text names `currentFile` (RowOfFile's answer for
+// the list's rows), found through the cached rows and one search per matching row.
+int SortedRowOf(HWND list, const TSortCache& cache, const std::string& currentFile) {
+    const std::string name = RowTextOf(currentFile);
+    if (name.empty()) return -1;
+    const TListCalls call(list);
+    int best = -1;
+    for (const auto& [param, row] : cache.Rows) {
+        if (row.Name != name) continue;
+        LVFINDINFOA find{};
+        find.flags = LVFI_PARAM;
+        find.lParam = param;
+        const int at = static_cast<int>(call(LVM_FINDITEMA, static_cast<WPARAM>(-1), &find));
+        if (at >= 0 && (best < 0 || at < best)) best = at;
+    }
+    return best;
 }
 
 void PaletteListClicked(TMessageRecord*) noexcept { LoadSelectedPalette(); }
@@ -84,27 +204,54 @@ void RefreshPaletteList(const std::string& requested) {
     list->SetEnabled(true);
     if (!::IsWindowVisible(list->Window) || !ExtensionButtonDown()) return;
 
+    // One search gives the names and their dates: no second look at each file.
     TStringArray names;
-    if (!ListFiles(folder, kPaletteExtensionNoDot, names)) {
-        FillAllColors(0xFFFFFF);
-        ShowStatusMessage(0);
-        return;
+    std::unordered_map<std::string, FILETIME> written;
+    {
+        WIN32_FIND_DATAA data{};
+        const TScopedFind search((folder + "\\*." + kPaletteExtensionNoDot).c_str(), data);
+        if (!search) {
+            FillAllColors(0xFFFFFF);
+            ShowStatusMessage(0);
+            return;
+        }
+        do {
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+            names.Add(data.cFileName);
+            written.emplace(data.cFileName, data.ftLastWriteTime);
+        } while (search.Next(data));
     }
     names.Sort();
 
     // Rows are numbered as they are inserted: a skipped name (".pli" alone) leaves no gap, so
     // the date goes to the row just inserted and every item parameter is unique.
     TStringArray rowFiles;
-    for (int i = 0; i < names.Count(); ++i) {
-        const std::string name = names.Get(i);
-        const std::string text = RowTextOf(name);
-        // The search also matches short names: "x.pli2" answers to "*.pli" as X~1.PLI, but its
-        // row would name a file that is not there.
-        if (text.empty() || !pelmira::HasPaletteExtension(name)) continue;
-        const int row = rowFiles.Count();
-        list->SetItem(0, row, text);
-        list->SetItem(1, row, FileDateText(JoinPath(folder, name)));
-        rowFiles.Add(name);
+    {
+        const TRedrawOff quiet(list->Window);
+        const TListCalls call(list->Window);
+        call(LVM_SETITEMCOUNT, static_cast<WPARAM>(names.Count()), nullptr);
+        for (int i = 0; i < names.Count(); ++i) {
+            const std::string name = names.Get(i);
+            std::string text = RowTextOf(name);
+            // The search also matches short names: "x.pli2" answers to "*.pli" as X~1.PLI, but its
+            // row would name a file that is not there.
+            if (text.empty() || !pelmira::HasPaletteExtension(name)) continue;
+            const int row = rowFiles.Count();
+            const auto date = written.find(name);
+            std::string dateText = date != written.end() ? ListedDateText(date->second) : std::string();
+            // What TAPIListView::SetItem sends for column 0 and for column 1.
+            LVITEMA item{};
+            item.mask = LVIF_TEXT | LVIF_PARAM;
+            item.iItem = row;
+            item.lParam = row;
+            item.pszText = text.data();
+            call(LVM_INSERTITEMA, 0, &item);
+            item.mask = LVIF_TEXT;
+            item.iSubItem = 1;
+            item.pszText = dateText.data();
+            call(LVM_SETITEMA, 0, &item);
+            rowFiles.Add(name);
+        }
     }
 
     if (State.CurrentRow == -2) State.CurrentRow = rowFiles.IndexOf(State.PendingName);
@@ -287,9 +434,16 @@ void PaletteListColumnClick(TMessageRecord* message) {
         return;
     }
     // The sort the list would run next, run here so that State.CurrentRow can follow it; the list is
-    // then told not to sort a second time.
-    ::SendMessageA(list->Window, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&block->Params),
-                   reinterpret_cast<LPARAM>(&CompareItems));
+    // then told not to sort a second time. The compared texts are read once, not per comparison.
+    const TSortCache cache = ReadSortCache(list->Window, block->Params);
     block->Record.WParam = 1;
-    State.CurrentRow = RowOfFile(RowTexts(*list), State.CurrentPaletteFile);
+    if (!cache.Unique) {
+        ::SendMessageA(list->Window, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&block->Params),
+                       reinterpret_cast<LPARAM>(&CompareItems));
+        State.CurrentRow = RowOfFile(RowTexts(*list), State.CurrentPaletteFile);
+        return;
+    }
+    ::SendMessageA(list->Window, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&cache),
+                   reinterpret_cast<LPARAM>(&CompareCachedRows));
+    State.CurrentRow = SortedRowOf(list->Window, cache, State.CurrentPaletteFile);
 }

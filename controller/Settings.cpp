@@ -2,11 +2,42 @@
 #include "Settings.h"
 
 #include "ControllerState.h"
+#include "IniSection.h"
 #include "UtilFunc.h"
+
+#include <map>
+#include <utility>
 
 // ---------------------------------------------------------------------------------------------
 // INI access
 // ---------------------------------------------------------------------------------------------
+
+namespace {
+
+struct TIniCache {
+    bool Active = false;
+    std::map<std::pair<std::string, std::string>, TIniSection> Sections;  // (file, section)
+};
+TIniCache gIniCache;
+
+// The cached section, while the start-up cache lives and the file is the language or layout file.
+const TIniSection* CachedSection(const std::string& file, const std::string& section) {
+    if (!gIniCache.Active || file.empty() || (file != State.LanguageFile && file != State.LayoutFile)) return nullptr;
+    const auto key = std::make_pair(file, section);
+    auto found = gIniCache.Sections.find(key);
+    if (found == gIniCache.Sections.end())
+        found = gIniCache.Sections.emplace(key, TIniSection(file, section.c_str())).first;
+    return &found->second;
+}
+
+}  // namespace
+
+TStartupIniCache::TStartupIniCache() { gIniCache.Active = true; }
+
+TStartupIniCache::~TStartupIniCache() {
+    gIniCache.Active = false;
+    gIniCache.Sections.clear();
+}
 
 void TIniWriter::WriteInt(const std::string& section, const std::string& key, int value) {
     WriteString(section, key, IntToText(value));
@@ -14,10 +45,14 @@ void TIniWriter::WriteInt(const std::string& section, const std::string& key, in
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& defaultValue) const {
+    if (!IniNamesUsable(section, key)) return defaultValue;
+    if (const TIniSection* cached = CachedSection(Path, section)) return cached->String(key, defaultValue);
     return ReadIniString(Path, section, key, defaultValue);
 }
 
 int TIniFile::ReadInt(const std::string& section, const std::string& key, int defaultValue) const {
+    if (!IniNamesUsable(section, key)) return defaultValue;
+    if (const TIniSection* cached = CachedSection(Path, section)) return cached->Int(key, defaultValue);
     return ReadIniInt(Path, section, key, defaultValue);
 }
 
@@ -221,7 +256,7 @@ std::string DuplicateStartText(const TIniReader& language) {
 
 std::string ReadLanguageText(const std::string& section, const std::string& key, const std::string& defaultValue) {
     State.CurrentSection = section;
-    return ReadIniString(State.LanguageFile, section, key, defaultValue);
+    return TIniFile(State.LanguageFile).ReadString(section, key, defaultValue);
 }
 
 std::string ReadLanguageText(const TTextKey& text) {

@@ -64,6 +64,18 @@ public:
     std::string Path;
 };
 
+// While one lives (the start-up, which reads some two hundred keys), TIniFile reads of the
+// language and layout files come from sections read once each instead of one profile call per
+// key, each of which opens and parses the file. Reads answer the same; the options file is
+// always read and written directly. One at a time, GUI thread.
+class TStartupIniCache {
+public:
+    TStartupIniCache();
+    ~TStartupIniCache();
+    TStartupIniCache(const TStartupIniCache&) = delete;
+    TStartupIniCache& operator=(const TStartupIniCache&) = delete;
+};
+
 // ---------------------------------------------------------------------------------------------
 // Records filled from the INI files
 // ---------------------------------------------------------------------------------------------

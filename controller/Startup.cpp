@@ -11,6 +11,8 @@
 #include "Settings.h"
 #include "UtilFunc.h"
 
+#include <optional>
+
 namespace {
 
 // FARPROC to a typed entry point; the detour through void(*)() is the cast the compiler
@@ -149,6 +151,7 @@ int RunProgram() {
     }
 
     NameIniFiles();
+    std::optional<TStartupIniCache> startupReads(std::in_place);
     State.AppTitle = ReadText(TIniFile(State.LanguageFile), Texts::Title);
 
     // The running instance is found by its window class, which is the title.
@@ -171,6 +174,7 @@ int RunProgram() {
     if (ExtensionButtonDown()) OpenExtendedViewAtStart();
     if (OnTopButtonDown()) SetAlwaysOnTop(true);
     PublishDialogFlags();
+    startupReads.reset();
 
     return RunMessageLoop(State.MainWindowHandle, State.CurrentAccel);
 }

@@ -481,8 +481,9 @@ public:
     TAPIGFont();
     ~TAPIGFont() override;  // deletes Font when one is left
 
-    void SelectInto(HDC dc);
-    void DeselectFrom(HDC dc);
+    // Virtual so that a drawing font built once elsewhere can stand in for the one built here.
+    virtual void SelectInto(HDC dc);
+    virtual void DeselectFrom(HDC dc);
 
     LOGFONTA LogFont = {};
     HFONT Font = nullptr;

@@ -30,11 +30,12 @@ constexpr char kDefaultSaveUnreadable[] =
 // The filter entries are read up to the first missing key; a limit keeps a damaged file finite.
 constexpr int kMaxFilterEntries = 64;
 
-TFontSetting ReadFont(const std::string& language, const char* section) {
+TFontSetting ReadFont(const std::string& language, const char* name) {
+    const TIniSection section(language, name);
     TFontSetting font;
-    font.Enabled = ReadIniInt(language, section, "Enable", 0) != 0;
-    font.Name = ReadIniString(language, section, "Name", "");
-    font.Size = ReadIniInt(language, section, "Size", 12);
+    font.Enabled = section.Int("Enable", 0) != 0;
+    font.Name = section.String("Name", "");
+    font.Size = section.Int("Size", 12);
     return font;
 }
 
@@ -48,40 +49,50 @@ char PanelKeyOf(const std::string& value) {
 }
 
 TDialogSettings ReadDialogSettings(const std::string& layoutFile, const std::string& languageFile) {
+    // Each section once: a profile call opens and parses the whole file every time.
+    const TIniSection captions(languageFile, "Button_hook");
+    const TIniSection tips(languageFile, "TipHelp_hook");
+    const TIniSection keys(languageFile, "Key_hook");
+    const TIniSection tipStatus(languageFile, "TipHelpStatus_hook");
+    const TIniSection messages(languageFile, "Message_hook");
+    const TIniSection filters(languageFile, "FileFilter_hook");
+    const TIniSection exchange(languageFile, "Exchange_hook");
+
     TDialogSettings s;
     for (int i = 0; i < kPanelButtonCount; ++i) {
         const TButtonDefault& d = kButtonDefaults[i];
+        const TIniSection layout(layoutFile, d.Section);
         TRectPlus& r = s.Buttons[i];
-        r.X = ReadIniInt(layoutFile, d.Section, "x", d.X);
-        r.Y = ReadIniInt(layoutFile, d.Section, "y", 0);
-        r.Width = ReadIniInt(layoutFile, d.Section, "w", 30);
-        r.Height = ReadIniInt(layoutFile, d.Section, "h", 14);
-        r.Caption = ReadIniString(languageFile, "Button_hook", d.Section, d.Caption);
+        r.X = layout.Int("x", d.X);
+        r.Y = layout.Int("y", 0);
+        r.Width = layout.Int("w", 30);
+        r.Height = layout.Int("h", 14);
+        r.Caption = captions.String(d.Section, d.Caption);
         const std::string key = IntToText(i);
-        s.TipTexts[i] = ReadIniString(languageFile, "TipHelp_hook", key, ".");
-        s.Keys[i] = PanelKeyOf(ReadIniString(languageFile, "Key_hook", d.Section, d.Key));
+        s.TipTexts[i] = tips.String(key, ".");
+        s.Keys[i] = PanelKeyOf(keys.String(d.Section, d.Key));
         if (s.Keys[i] != 0 && s.TipTexts[i] != ".") s.TipTexts[i] += std::string(" (Alt+") + s.Keys[i] + ")";
-        s.TipStatus[i] = ReadIniString(languageFile, "TipHelpStatus_hook", key, ".");
+        s.TipStatus[i] = tipStatus.String(key, ".");
     }
-    s.HookSize = ReadIniInt(layoutFile, "HookSize", "h", 10);
-    s.Messages[0] = ReadIniString(languageFile, "Message_hook", "0", "");
-    s.Messages[1] = ReadIniString(languageFile, "Message_hook", "1", "");
-    s.SaveFailed = ReadIniString(languageFile, "Message_hook", "2", kDefaultSaveFailed);
-    s.LoadFailed = ReadIniString(languageFile, "Message_hook", "3", kDefaultLoadFailed);
-    s.SaveUnreadable = ReadIniString(languageFile, "Message_hook", "4", kDefaultSaveUnreadable);
-    s.NotPalette = ReadIniString(languageFile, "Message_hook", "5", kDefaultNotPalette);
+    s.HookSize = TIniSection(layoutFile, "HookSize").Int("h", 10);
+    s.Messages[0] = messages.String("0", "");
+    s.Messages[1] = messages.String("1", "");
+    s.SaveFailed = messages.String("2", kDefaultSaveFailed);
+    s.LoadFailed = messages.String("3", kDefaultLoadFailed);
+    s.SaveUnreadable = messages.String("4", kDefaultSaveUnreadable);
+    s.NotPalette = messages.String("5", kDefaultNotPalette);
     s.HookFont = ReadFont(languageFile, "HookFont");
     s.TipFont = ReadFont(languageFile, "TipFont");
     s.StatusFont = ReadFont(languageFile, "StatusFont");
 
     std::vector<std::string> entries;
     for (int i = 0; i < kMaxFilterEntries; ++i) {
-        std::string value = ReadIniString(languageFile, "FileFilter_hook", IntToText(i), ".");
+        std::string value = filters.String(IntToText(i), ".");
         if (value == ".") break;
         entries.push_back(std::move(value));
     }
     s.PaletteFilter = pelmira::BuildPaletteFilter(entries);
-    s.AllPalettes = ReadIniString(languageFile, "Exchange_hook", "AllPalettes", kDefaultAllPalettes);
-    s.MoreColors = ReadIniString(languageFile, "Exchange_hook", "MoreColors", kDefaultMoreColors);
+    s.AllPalettes = exchange.String("AllPalettes", kDefaultAllPalettes);
+    s.MoreColors = exchange.String("MoreColors", kDefaultMoreColors);
     return s;
 }

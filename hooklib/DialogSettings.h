@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Config.h"
+#include "IniSection.h"
 #include "SharedNames.h"  // LayoutFileName, LanguageFileName: the files read here
 
 #include <array>

@@ -6,6 +6,7 @@
 // (DialogState.h), so dialogs of several threads never share anything but the library's locks.
 #include "TakeOver.h"
 
+#include "ButtonFont.h"
 #include "DialogPalette.h"
 #include "DialogState.h"
 #include "DialogWatch.h"
@@ -248,9 +249,7 @@ void TakeOver(HWND dialog, TSharedBlock& block) {
     s.ToolTip->OnShow = OnTipShow;
     s.ToolTip->OnPop = OnTipPop;
 
-    if (s.Settings.HookFont.Enabled) {
-        for (TVxOriginBtn* button : s.Buttons) ApplyFont(*button->Font, s.Settings.HookFont);
-    }
+    if (s.Settings.HookFont.Enabled) ShareButtonFont(s.Buttons, s.Settings.HookFont);
     if (s.Settings.TipFont.Enabled) s.TipFont = MakeControlFont(s.Settings.TipFont, s.ToolTip->Window);
     if (s.Settings.StatusFont.Enabled)
         s.StatusFont = MakeControlFont(s.Settings.StatusFont, s.StatusBar->Window);

@@ -7,14 +7,11 @@ export WINEPREFIX="$(cd "$tree" && pwd)/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
+here="$(cd "$(dirname "$0")" && pwd)"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Preparing the Wine prefix in $WINEPREFIX (first run only)..."
-  mkdir -p "$WINEPREFIX"
-  /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
-  /usr/lib/wine/wineserver -w || true
 fi
-
-here="$(cd "$(dirname "$0")" && pwd)"
+bash "$here/wine-prefix.sh" --wait
 if [ "${PELMIRA_USE_DISPLAY:-}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
   exec bash "$here/with-wineserver.sh" "$@"
 fi

@@ -2,7 +2,6 @@
 // (.aco), Adobe Swatch Exchange (.ase) and Adobe colour tables (.act). Every count and length a
 // file states is checked against the bytes present before it is used.
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "ColorConvert.h"
@@ -80,9 +79,7 @@ TReadResult ReadRiffPal(std::string_view bytes) {
             return Refuse("RIFF", "\"data\" chunk shorter than its header");
         }
         if (version != kRiffPaletteVersion) {
-            char text[64];
-            std::snprintf(text, sizeof text, "palette version 0x%04X unknown (0x0300 expected)", version);
-            return Refuse("RIFF", text);
+            return Refuse("RIFF", "palette version 0x" + HexText(version, 4, true) + " unknown (0x0300 expected)");
         }
         if (std::size_t{count} * 4 > data.Remaining()) {
             return Refuse("RIFF", std::to_string(count) + " colours do not fit the " +

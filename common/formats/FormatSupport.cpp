@@ -123,6 +123,21 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     return lines;
 }
 
+std::string HexText(unsigned value, int digits, bool upper) {
+    const char* const set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+    std::string text(static_cast<std::size_t>(digits), '0');
+    for (int k = digits - 1; k >= 0; --k, value >>= 4) {
+        text[static_cast<std::size_t>(k)] = set[value & 0xFu];
+    }
+    return text;
+}
+
+std::string PaddedDecimal(unsigned value, std::size_t width) {
+    std::string text = std::to_string(value);
+    if (text.size() < width) text.insert(0, width - text.size(), ' ');
+    return text;
+}
+
 std::string_view TrimSpace(std::string_view s) {
     constexpr std::string_view kSpace = " \t\r\n";
     const std::size_t first = s.find_first_not_of(kSpace);

@@ -51,6 +51,12 @@ std::string_view TrimSpace(std::string_view s);  // spaces, tabs, CR and LF at b
 
 int HexDigit(char c);  // 0-15, or -1
 
+// Number texts without the printf family, whose floating-point printer the hook library would
+// otherwise carry: `digits` hex digits (upper or lower case, leading zeros), and decimal
+// right-aligned in `width` characters.
+std::string HexText(unsigned value, int digits, bool upper);
+std::string PaddedDecimal(unsigned value, std::size_t width);
+
 // UTF-16BE code units (2 bytes each) to UTF-8; unpaired surrogates become U+FFFD.
 std::string Utf8FromUtf16BE(std::string_view units);
 // UTF-8 to UTF-16BE bytes; invalid sequences become U+FFFD.

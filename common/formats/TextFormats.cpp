@@ -1,7 +1,6 @@
 // TextFormats.cpp: the line-based formats: Pelmira's ".pli", GIMP ".gpl", JASC-PAL, Paint.NET
 // ".txt" and ".hex". All accept LF, CR LF or CR line ends, a UTF-8 byte-order mark and a missing
 // final line end, because files in the wild come with every combination.
-#include <cstdio>
 #include <string>
 
 #include "FormatSupport.h"
@@ -260,22 +259,19 @@ std::string OneLine(std::string_view name) {
 
 std::string WritePliText(const TPalette& colors) {
     std::string out;
-    char line[40];
     for (std::size_t k = 0; k < 16; ++k) {
         const TSwatch white{255, 255, 255, {}};
         const TSwatch& c = k < colors.size() ? colors[k] : white;
-        std::snprintf(line, sizeof line, "%zu=%u,%u,%u\r\n", k, c.R, c.G, c.B);
-        out += line;
+        out += std::to_string(k) + "=" + std::to_string(c.R) + "," + std::to_string(c.G) + "," +
+               std::to_string(c.B) + "\r\n";
     }
     return out;
 }
 
 std::string WriteGplText(const TPalette& colors) {
     std::string out = "GIMP Palette\nName: Pelmira\nColumns: 16\n#\n";
-    char numbers[24];
     for (const TSwatch& c : colors) {
-        std::snprintf(numbers, sizeof numbers, "%3u %3u %3u", c.R, c.G, c.B);
-        out += numbers;
+        out += PaddedDecimal(c.R, 3) + " " + PaddedDecimal(c.G, 3) + " " + PaddedDecimal(c.B, 3);
         const std::string name = OneLine(c.Name);
         if (!name.empty()) {
             out += '\t';
@@ -288,30 +284,24 @@ std::string WriteGplText(const TPalette& colors) {
 
 std::string WriteJascText(const TPalette& colors) {
     std::string out = "JASC-PAL\r\n0100\r\n" + std::to_string(colors.size()) + "\r\n";
-    char line[24];
     for (const TSwatch& c : colors) {
-        std::snprintf(line, sizeof line, "%u %u %u\r\n", c.R, c.G, c.B);
-        out += line;
+        out += std::to_string(c.R) + " " + std::to_string(c.G) + " " + std::to_string(c.B) + "\r\n";
     }
     return out;
 }
 
 std::string WritePaintNetText(const TPalette& colors) {
     std::string out = "; paint.net Palette File\r\n; Colors: " + std::to_string(colors.size()) + "\r\n";
-    char line[16];
     for (const TSwatch& c : colors) {
-        std::snprintf(line, sizeof line, "FF%02X%02X%02X\r\n", c.R, c.G, c.B);
-        out += line;
+        out += "FF" + HexText(c.R, 2, true) + HexText(c.G, 2, true) + HexText(c.B, 2, true) + "\r\n";
     }
     return out;
 }
 
 std::string WriteHexText(const TPalette& colors) {
     std::string out;
-    char line[16];
     for (const TSwatch& c : colors) {
-        std::snprintf(line, sizeof line, "%02x%02x%02x\r\n", c.R, c.G, c.B);
-        out += line;
+        out += HexText(c.R, 2, false) + HexText(c.G, 2, false) + HexText(c.B, 2, false) + "\r\n";
     }
     return out;
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "ControllerState.h"
 #include "Feedback.h"
@@ -9,6 +10,7 @@
 #include "MemoryIni.h"
 #include "Settings.h"
 #include "Startup.h"
+#include "TestFiles.h"
 #include "UtilFunc.h"
 
 namespace {
@@ -268,6 +270,37 @@ TEST(Layout, PositionFromTheLayoutFileCaptionFromTheCurrentSection) {
     EXPECT_EQ(size.Width, 320);
     EXPECT_EQ(size.NormalHeight, 90);
     EXPECT_EQ(size.ExtendedHeight, 294);
+}
+
+TEST(StartUpReads, TheLanguageAndLayoutFilesAnswerAlikeCachedAndGoBackToTheFileAfterwards) {
+    TTempFolder dir("settings");
+    State.LanguageFile = dir.File("xLang.ini");
+    State.LayoutFile = dir.File("xForm.ini");
+    const std::string options = dir.File("x.ini");
+    WriteTextFile(State.LanguageFile, "[Button]\r\nExit= \"Ende\" \r\nHelp=\r\n[Mainkey]\r\nexit=q\r\n");
+    WriteTextFile(State.LayoutFile, "[Exit]\r\nx=-12\r\nh=0x10\r\n");
+    WriteTextFile(options, "[Pelmira]\r\nShow=0\r\n");
+    const TIniFile language(State.LanguageFile), layout(State.LayoutFile), settings(options);
+    const auto readAll = [&] {
+        return std::vector<std::string>{language.ReadString("Button", "Exit", "d"), language.ReadString("button", "HELP", "d"),
+                                        language.ReadString("Mainkey", "Exit", "d"), language.ReadString("", "Exit", "d"),
+                                        IntToText(layout.ReadInt("Exit", "x", 7)), IntToText(layout.ReadInt("Exit", "h", 7)),
+                                        IntToText(layout.ReadInt("Exit", "w", 7)), IntToText(settings.ReadInt("Pelmira", "Show", 7))};
+    };
+    const std::vector<std::string> direct = readAll();
+    {
+        const TStartupIniCache cache;
+        EXPECT_EQ(readAll(), direct);
+        EXPECT_EQ(ReadLanguageText("Button", "Exit", "d"), direct[0]);
+        // The options file is never cached: what is written is read back at once.
+        WriteTextFile(options, "[Pelmira]\r\nShow=1\r\n");
+        EXPECT_EQ(settings.ReadInt("Pelmira", "Show", 7), 1);
+    }
+    // Past the start-up every read goes to the file again.
+    WriteTextFile(State.LanguageFile, "[Button]\r\nExit=Quit\r\n");
+    EXPECT_EQ(language.ReadString("Button", "Exit", "d"), "Quit");
+    State.LanguageFile.clear();
+    State.LayoutFile.clear();
 }
 
 TEST(Fonts, OnlyAnEnabledSectionGivesAFont) {

@@ -4,13 +4,16 @@
 
 #include "Config.h"
 
+#include <memory>
 #include <string>
 
+#include "ButtonFont.h"
 #include "CellGeometry.h"
 #include "DialogSettings.h"
 #include "PaletteFile.h"
 #include "PaletteText.h"
 #include "TestFiles.h"
+#include "UtilFunc.h"
 
 namespace {
 
@@ -139,6 +142,78 @@ TEST(DialogSettingsFiles, EachButtonHasAnAltKeyNamedInItsTip) {
 
     const TDialogSettings defaults = ReadDialogSettings(dir.File("noForm.ini"), dir.File("noLang.ini"));
     EXPECT_EQ(std::string(defaults.Keys.begin(), defaults.Keys.end()), "FWPV");
+}
+
+TEST(DialogSettingsFiles, ASectionReadOnceAnswersWhatTheProfileReadersAnswerKeyByKey) {
+    TTempFolder dir("palette");
+    const std::string file = dir.File("odd.ini");
+    const std::string longValue(140, 'z');
+    // Blanks, quotes, case, repeated keys and sections, long values and numbers in every shape
+    // the integer reader takes or stops at.
+    WriteTextFile(file, "[Other]\r\na=other\r\n"
+                        "[Odd]\r\n  Spaced  =  padded value  \r\nquoted=\"in quotes\"\r\nsingle='x'\r\n"
+                        "half=\"open\r\nempty=\r\nemptyQuotes=\"\"\r\nnoEquals\r\nCASE=upper\r\ncase=lower\r\n"
+                        "long=" + longValue + "\r\nlongQuoted=\"" + std::string(127, 'q') + "\"\r\n"
+                        "edgeQuoted=\"" + std::string(126, 'e') + "\"\r\n"
+                        "n1=42\r\nn2=-7\r\nn3=+8x\r\nn4=0x1F\r\nn5=0b101\r\nn6=0o17\r\nn7=abc\r\n"
+                        "n8=99999999999\r\nn9=\"12\"\r\nn10= \t 5\r\n; a comment\r\n"
+                        "[odd]\r\nlater=second section\r\n");
+    const TIniSection section(file, "ODD");
+    const char* keys[] = {"Spaced", "quoted", "single", "half", "empty", "emptyQuotes", "noEquals", "case",
+                          "long", "longQuoted", "edgeQuoted", "n1", "n2", "n3", "n4", "n5", "n6", "n7",
+                          "n8", "n9", "n10", "later", "missing", "; a comment", "a"};
+    for (const char* key : keys) {
+        EXPECT_EQ(section.String(key, "<default>"), ReadIniString(file, "Odd", key, "<default>")) << key;
+        EXPECT_EQ(section.Int(key, -99), ReadIniInt(file, "Odd", key, -99)) << key;
+    }
+    const TIniSection absent(dir.File("none.ini"), "Odd");
+    EXPECT_EQ(absent.String("quoted", "d"), "d");
+    EXPECT_EQ(absent.Int("n1", 3), 3);
+}
+
+TEST(ButtonFontSharing, OneBuiltFontDrawsAsAButtonsOwnAndOutlivesEveryPaint) {
+    const TFontSetting setting{true, "Tahoma", 9};
+    HDC screen = ::GetDC(nullptr);
+    ASSERT_NE(screen, nullptr);
+    // What a button's own font, named by the setting, selects on a screen context.
+    TAPIGFont own;
+    own.FaceName = setting.Name;
+    own.Size = setting.Size;
+    own.Bold = false;
+    own.SelectInto(screen);
+    LOGFONTA expected{};
+    ASSERT_NE(::GetObjectA(own.Font, sizeof expected, &expected), 0);
+    own.DeselectFrom(screen);
+
+    HFONT builtFont = nullptr;
+    {
+        auto first = std::make_unique<TSharedDrawingFont>(BuildButtonFont(setting));
+        auto second = std::make_unique<TSharedDrawingFont>(first->Built());
+        builtFont = first->Built()->Font;
+        ASSERT_NE(builtFont, nullptr);
+        LOGFONTA built{};
+        ASSERT_NE(::GetObjectA(builtFont, sizeof built, &built), 0);
+        EXPECT_STREQ(built.lfFaceName, expected.lfFaceName);
+        EXPECT_EQ(built.lfHeight, expected.lfHeight);
+        EXPECT_EQ(built.lfWeight, expected.lfWeight);
+        EXPECT_EQ(built.lfItalic, expected.lfItalic);
+        EXPECT_EQ(built.lfCharSet, expected.lfCharSet);
+
+        const HGDIOBJ before = ::GetCurrentObject(screen, OBJ_FONT);
+        for (int paint = 0; paint < 3; ++paint) {
+            for (TSharedDrawingFont* font : {first.get(), second.get()}) {
+                font->SelectInto(screen);
+                EXPECT_EQ(::GetCurrentObject(screen, OBJ_FONT), builtFont);
+                font->DeselectFrom(screen);
+                EXPECT_EQ(::GetCurrentObject(screen, OBJ_FONT), before);
+            }
+        }
+        EXPECT_EQ(::GetObjectType(builtFont), static_cast<DWORD>(OBJ_FONT)) << "a paint deleted the shared font";
+        first.reset();
+        EXPECT_EQ(::GetObjectType(builtFont), static_cast<DWORD>(OBJ_FONT)) << "one button's end deleted it";
+    }
+    EXPECT_EQ(::GetObjectType(builtFont), 0u) << "the last button's end leaves the font behind";
+    ::ReleaseDC(nullptr, screen);
 }
 
 TEST(CellGeometryMath, WineDialogGridsGiveTheseProbePoints) {

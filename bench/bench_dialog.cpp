@@ -1,0 +1,188 @@
+// bench_dialog.cpp: what a user of a taken-over colour dialog waits for, timed from outside the
+// client (Wine's own ChooseColorA dialog in choose_color_client.exe); this process plays the
+// controller (skerrow.dll's hook installed, the shared block written).
+// - takeover_added_ms: client started until its dialog is shown and painted with the panel drawn,
+//   minus the same without the hook (medians of alternating runs).
+// - palette_load_ms: a palette dropped on the panel until the sixteenth cell shows its colour on
+//   the screen.
+// - palette_save_ms: the save box confirmed until the file holds the sixteen lines.
+#include "DialogHarness.h"
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace harness;
+
+namespace {
+
+constexpr int kRuns = 7;
+
+double NowMs() {
+    LARGE_INTEGER counter, frequency;
+    ::QueryPerformanceCounter(&counter);
+    ::QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+    values.erase(std::remove_if(values.begin(), values.end(), [](double v) { return v < 0; }), values.end());
+    if (values.empty()) return -1;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// WaitFor with a 1 ms look: the figures here are tens of milliseconds.
+bool WaitTight(const std::function<bool()>& done, DWORD timeoutMs) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        Pump();
+        if (done()) return true;
+        if (::GetTickCount64() > deadline) return false;
+        ::Sleep(1);
+    }
+}
+
+// Painted: shown, and no part of it waiting for WM_PAINT.
+bool Painted(HWND window) { return window != nullptr && ::IsWindowVisible(window) && !::GetUpdateRect(window, nullptr, FALSE); }
+
+// Client started until its colour dialog (and, with the hook, its panel) is painted.
+double OpenMs(bool hooked) {
+    const double start = NowMs();
+    TClient client(TDialogKind::Wine, "");
+    if (!client.Started()) return -1;
+    HWND dialog = nullptr;
+    const bool shown = WaitTight([&] {
+        if (dialog == nullptr) {
+            for (HWND w : TopLevelDialogsOf(client.Pid()))
+                if (::GetDlgItem(w, 720) != nullptr) dialog = w;
+        }
+        if (!Painted(dialog)) return false;
+        return !hooked || Painted(PanelOf(dialog));
+    }, 20000);
+    const double took = NowMs() - start;
+    // The client's destructor cancels the dialog; the hooked one also needs its take-over
+    // property to be found.
+    if (hooked) client.WaitForTakenOverDialog(5000);
+    else if (dialog != nullptr) ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    return shown ? took : -1;
+}
+
+// Sixteen distinct colours for line k, none of them white.
+COLORREF CellColor(int k) { return RGB(10 + k * 15, 250 - k * 12, 3 + k * 9); }
+
+}  // namespace
+
+int main() {
+    TLibrary lib;
+    if (!lib.Load()) {
+        std::printf("skerrow.dll could not be loaded\n");
+        return 1;
+    }
+    lib.GetResHandle(1);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ::DefWindowProcA;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = "PelmiraBenchController";
+    ::RegisterClassA(&wc);
+    HWND owner = ::CreateWindowExA(0, wc.lpszClassName, "bench controller", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                   wc.hInstance, nullptr);
+    TTempFolder scratch("benchdialog");
+
+    // Alternating runs, so that a busy moment of the machine falls on both sides alike.
+    std::vector<double> plain, hooked;
+    for (int run = 0; run < kRuns; ++run) {
+        plain.push_back(OpenMs(false));
+        if (lib.SetHook(owner) != 1) {
+            std::printf("the hook could not be installed\n");
+            return 1;
+        }
+        {
+            TBlockView block;
+            SetBlockText(block->SettingsBase, scratch.Path + "\\Vorlund");
+            SetBlockText(block->PaletteFolder, scratch.Path);
+        }
+        hooked.push_back(OpenMs(true));
+        WaitFor([&] { return lib.ChkDialog() == 0; }, 10000);
+        lib.RemoveHook();
+        Pump();
+    }
+    const double plainMs = Median(plain);
+    const double hookedMs = Median(hooked);
+    std::printf("dialog_plain_ms: %.1f ms\n", plainMs);
+    std::printf("dialog_taken_over_ms: %.1f ms\n", hookedMs);
+    std::printf("takeover_added_ms: %.1f ms\n", plainMs < 0 || hookedMs < 0 ? -1.0 : hookedMs - plainMs);
+    std::fflush(stdout);
+
+    lib.SetHook(owner);
+    {
+        TBlockView block;
+        SetBlockText(block->SettingsBase, scratch.Path + "\\Vorlund");
+        SetBlockText(block->PaletteFolder, scratch.Path);
+    }
+    const std::string dropList = scratch.File("drop.txt");
+    std::vector<double> loads, saves;
+    {
+        TClient client(TDialogKind::Wine, "--drop-list \"" + dropList + "\"");
+        HWND dialog = client.WaitForTakenOverDialog();
+        if (dialog == nullptr) {
+            std::printf("palette_load_ms: -1 ms (no dialog)\n");
+            return 1;
+        }
+        WaitForCells(dialog, AllWhite());
+        const UINT dropMessage = ::RegisterWindowMessageA("PelmiraTestDrop");
+        for (int run = 0; run < kRuns; ++run) {
+            // Every run loads other colours than the cells show, so each one repaints all sixteen.
+            std::vector<COLORREF> expected;
+            std::string text;
+            for (int k = 0; k < 16; ++k) {
+                const COLORREF c = run % 2 == 0 ? CellColor(k) : CellColor(15 - k);
+                expected.push_back(c);
+                text += std::to_string(k) + "=" + ColorText(c) + "\r\n";
+            }
+            const std::string file = scratch.File("load" + std::to_string(run) + ".pli");
+            WriteTextFile(file, text);
+            WriteTextFile(dropList, file + "\n");
+            const double start = NowMs();
+            ::SendMessageTimeoutA(dialog, dropMessage, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);
+            const bool loaded = WaitTight([&] { return CustomCells(dialog) == expected; }, 15000);
+            loads.push_back(loaded ? NowMs() - start : -1);
+        }
+
+        // What one look at the sixteen cells costs this process: part of every load figure.
+        std::vector<double> looks;
+        for (int run = 0; run < kRuns; ++run) {
+            const double start = NowMs();
+            CustomCells(dialog);
+            looks.push_back(NowMs() - start);
+        }
+        std::printf("cells_look_ms: %.1f ms\n", Median(looks));
+
+        HWND panel = PanelOf(dialog);
+        for (int run = 0; run < kRuns; ++run) {
+            const std::string file = scratch.File("save" + std::to_string(run) + ".pli");
+            ClickButton(panel, 1);
+            HWND box = client.WaitForBox();
+            if (box == nullptr) break;
+            HWND field = FileNameField(box);
+            WaitFor([&] {
+                ::SendMessageTimeoutA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()), SMTO_ABORTIFHUNG,
+                                      5000, nullptr);
+                return TextOf(field) == file;
+            }, 10000);
+            const double start = NowMs();
+            ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, IDOK)));
+            std::string written;
+            const bool saved = WaitTight([&] {
+                return ReadTextFile(file, written) && std::count(written.begin(), written.end(), '\n') == 16;
+            }, 15000);
+            saves.push_back(saved ? NowMs() - start : -1);
+            WaitFor([&] { return !::IsWindow(box); }, 5000);
+        }
+    }
+    WaitFor([&] { return lib.ChkDialog() == 0; }, 10000);
+    lib.RemoveHook();
+    ::DestroyWindow(owner);
+    std::printf("palette_load_ms: %.1f ms\n", Median(loads));
+    std::printf("palette_save_ms: %.1f ms\n", Median(saves));
+    return 0;
+}
