@@ -87,13 +87,7 @@ void SetHookState(bool install) {
     if (!install) {
         RemoveHook();
     } else {
-        const bool wasEnabled = ::IsWindowEnabled(Window()) != FALSE;
         const bool installed = SetHook(Window()) != 0;
-        // SetHook's geometry probe is a modal colour dialog owned by this window that the hook
-        // destroys instead of ending; Wine's dialog box then leaves its owner disabled, and the
-        // window would take neither clicks nor the focus. (A window disabled by a modal box of
-        // its own stays so.)
-        if (wasEnabled) ::EnableWindow(Window(), TRUE);
         if (!installed) {
             ShowMessageBox("SetHook Error.", State.AppTitle, MB_OK);
             install = false;

@@ -144,7 +144,11 @@ int RunProgram() {
         return 0;
     }
     // Selector 10 answers whether the library holds the shared block; without it nothing works.
-    if (!BindHookLibrary(HookLibrary) || GetResHandle(10) == nullptr) {
+    const bool bound = BindHookLibrary(HookLibrary);
+    if (!bound || GetResHandle(10) == nullptr) {
+        // The library records a failed block creation instead of telling every host program.
+        if (bound)
+            ::MessageBoxA(nullptr, "CreateFileMapping error..", "Pelmira", MB_ICONWARNING | MB_SETFOREGROUND);
         UnloadHookLibrary();
         return 0;
     }

@@ -198,6 +198,26 @@ bool WatchesWindow(INT_PTR subscriber, HWND window) {
     return obj != nullptr && obj->Handle == window;
 }
 
+// The lock over the dispatcher's lists and NextControlID. A critical section may be entered again
+// by its owner (a handler that registers during a delivery). Made on first use and never freed:
+// a window of another thread may still be destroyed while the module's statics are torn down.
+CRITICAL_SECTION& DispatcherLock() {
+    static CRITICAL_SECTION* lock = [] {
+        auto* made = new CRITICAL_SECTION;
+        ::InitializeCriticalSection(made);
+        return made;
+    }();
+    return *lock;
+}
+
+class TDispatcherGuard {
+public:
+    TDispatcherGuard() { ::EnterCriticalSection(&DispatcherLock()); }
+    ~TDispatcherGuard() { ::LeaveCriticalSection(&DispatcherLock()); }
+    TDispatcherGuard(const TDispatcherGuard&) = delete;
+    TDispatcherGuard& operator=(const TDispatcherGuard&) = delete;
+};
+
 // The dispatcher lives until the module shuts down; its windows are gone by then.
 struct DispatcherReaper {
     ~DispatcherReaper() {
@@ -207,7 +227,13 @@ struct DispatcherReaper {
 } gDispatcherReaper;
 }  // namespace
 
+// Objects of a window are made, delivered to and freed on that window's thread only; what the
+// lock protects is the lists, which hold the objects of every thread. So a delivery takes its
+// listeners under the lock, lets go, and asks again (under the lock) before each call whether the
+// object is still registered: only its own thread can free it in between, and that thread is here.
+
 void TMessageDispatcher::Register(TSubClass* obj) {
+    TDispatcherGuard guard;
     subscribers_.Add(AsValue(obj));
     HWND window = obj->Handle;
     if (windows_.IndexOf(AsValue(window)) >= 0) return;
@@ -218,6 +244,7 @@ void TMessageDispatcher::Register(TSubClass* obj) {
 }
 
 void TMessageDispatcher::Unregister(TSubClass* obj) {
+    TDispatcherGuard guard;
     const int at = subscribers_.IndexOf(AsValue(obj));
     if (at >= 0) subscribers_.Delete(at);
     for (int i = objects_.Count() - 1; i >= 0; --i) {
@@ -226,26 +253,64 @@ void TMessageDispatcher::Unregister(TSubClass* obj) {
             messages_.Delete(i);
         }
     }
-    dirty_ = true;
 }
 
 void TMessageDispatcher::Listen(UINT message, TSubClass* obj) {
+    TDispatcherGuard guard;
     messages_.Add(static_cast<INT_PTR>(message));
     objects_.Add(AsValue(obj));
-    dirty_ = true;
 }
 
 bool TMessageDispatcher::IsSubclassed(HWND handle) const {
+    TDispatcherGuard guard;
     return windows_.Count() > 0 && windows_.IndexOf(AsValue(handle)) >= 0;
 }
 
 WNDPROC TMessageDispatcher::SavedProc(HWND handle) const {
+    TDispatcherGuard guard;
     const int at = windows_.IndexOf(AsValue(handle));
     return at < 0 ? nullptr : reinterpret_cast<WNDPROC>(procs_.Get(at));
 }
 
 bool TMessageDispatcher::IsSubscriber(const TSubClass* obj) const {
+    TDispatcherGuard guard;
     return subscribers_.IndexOf(AsValue(obj)) >= 0;
+}
+
+bool TMessageDispatcher::IsSubscriberOf(const TSubClass* obj, HWND window) const {
+    TDispatcherGuard guard;
+    return subscribers_.IndexOf(AsValue(obj)) >= 0 && obj->Handle == window;
+}
+
+void TMessageDispatcher::ForgetWindow(HWND handle) {
+    TDispatcherGuard guard;
+    const int at = windows_.IndexOf(AsValue(handle));
+    if (at >= 0) {
+        windows_.Delete(at);
+        procs_.Delete(at);
+    }
+}
+
+std::vector<TSubClass*> TMessageDispatcher::Listeners(HWND window, UINT message) const {
+    TDispatcherGuard guard;
+    std::vector<TSubClass*> found;
+    const int count = messages_.Count();
+    for (int i = 0; i < count; ++i) {
+        if (messages_.Get(i) != static_cast<INT_PTR>(message)) continue;
+        auto* obj = reinterpret_cast<TSubClass*>(objects_.Get(i));
+        if (obj != nullptr && obj->Handle == window) found.push_back(obj);
+    }
+    return found;
+}
+
+TSubClass* TMessageDispatcher::TakeNewestSubscriber(HWND window) {
+    TDispatcherGuard guard;
+    int i = subscribers_.Count() - 1;
+    while (i >= 0 && !WatchesWindow(subscribers_.Get(i), window)) --i;
+    if (i < 0) return nullptr;
+    auto* obj = reinterpret_cast<TSubClass*>(subscribers_.Get(i));
+    subscribers_.Delete(i);
+    return obj;
 }
 
 void TMessageDispatcher::DefaultHandler(TMessageRecord& message) {
@@ -256,41 +321,18 @@ void TMessageDispatcher::DefaultHandler(TMessageRecord& message) {
 
     if (copy.Msg == WM_DESTROY) {
         // Newest first. Each destructor unregisters its own pairs, and one may free further
-        // subscribers, so the scan starts again from the end after every free.
-        for (;;) {
-            int i = subscribers_.Count() - 1;
-            while (i >= 0 && !WatchesWindow(subscribers_.Get(i), window)) --i;
-            if (i < 0) break;
-            auto* obj = reinterpret_cast<TSubClass*>(subscribers_.Get(i));
-            subscribers_.Delete(i);
-            delete obj;
-        }
-        // A destructor may have destroyed further windows and changed the list: look again.
-        const int at = windows_.IndexOf(AsValue(window));
-        if (at >= 0) {
-            windows_.Delete(at);
-            procs_.Delete(at);
-        }
+        // subscribers, so the list is searched again after every free. The free itself runs
+        // outside the lock: a destructor may destroy windows.
+        while (TSubClass* obj = TakeNewestSubscriber(window)) delete obj;
         return;
     }
 
-    if (messages_.IndexOf(static_cast<INT_PTR>(copy.Msg)) < 0) return;
-    if (dirty_) {
-        CopyIntegerList(messages_, snapMessages_);
-        CopyIntegerList(objects_, snapObjects_);
-        dirty_ = false;
-    }
-    // The count and the lists are those of the snapshot: handlers that (un)register change only
-    // the live lists, and a nested delivery refreshes the snapshot only when something changed.
-    const int count = snapMessages_.Count();
-    for (int i = 0; i < count; ++i) {
-        if (snapMessages_.Get(i) != static_cast<INT_PTR>(copy.Msg)) continue;
-        auto* obj = reinterpret_cast<TSubClass*>(snapObjects_.Get(i));
-        if (obj == nullptr) continue;
+    // The listeners are those of this moment: handlers that (un)register change only the live
+    // lists, and a nested delivery takes its own listeners.
+    for (TSubClass* obj : Listeners(window, static_cast<UINT>(copy.Msg))) {
         // A handler earlier in this delivery may have freed this object (for example by
         // destroying the window); a freed object is no longer a subscriber.
-        if (!IsSubscriber(obj)) continue;
-        if (obj->Handle != window) continue;
+        if (!IsSubscriberOf(obj, window)) continue;
         obj->Dispatch(copy);
         if (copy.Result != 0) {
             message.Result = copy.Result;
@@ -301,20 +343,34 @@ void TMessageDispatcher::DefaultHandler(TMessageRecord& message) {
 
 LRESULT CALLBACK SubclassWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     TMessageDispatcher* dispatcher = MessageDispatcher;
-    if (dispatcher == nullptr || !dispatcher->IsSubclassed(hwnd)) return 0;
-    WNDPROC saved = dispatcher->SavedProc(hwnd);
+    WNDPROC saved = dispatcher != nullptr ? dispatcher->SavedProc(hwnd) : nullptr;
+    if (saved == nullptr) return 0;
     // The window's own procedure always answers first.
     const LRESULT answer = ::CallWindowProcA(saved, hwnd, msg, wParam, lParam);
     TMessageRecord record{msg, wParam, lParam, reinterpret_cast<LRESULT>(hwnd)};
+    bool restored = false;
     if (msg == WM_DESTROY) {
-        // Back on its own procedure before any subscriber is freed.
-        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved));
+        // Back on its own procedure before any subscriber is freed, but only while ours is still
+        // the window's procedure. A procedure subclassed on top of ours (comctl32's for a
+        // tool-tip tool, a host program's own) would otherwise be cut out of the chain and never
+        // see WM_NCDESTROY, where it frees what it holds; ours then stays in the chain and passes
+        // every message on until that last one.
+        const auto current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+        if (current == &SubclassWndProc) {
+            ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved));
+            restored = true;
+        }
+    } else if (msg == WM_NCDESTROY) {
+        dispatcher->ForgetWindow(hwnd);
+        return answer;
     }
     // A watcher that throws leaves the window's own answer standing, as if nobody had listened.
-    return GuardedCall(answer, [&] {
+    const LRESULT result = GuardedCall(answer, [&] {
         dispatcher->Dispatch(record);
         return record.Result != 0 ? record.Result : answer;
     });
+    if (restored) dispatcher->ForgetWindow(hwnd);
+    return result;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -322,6 +378,7 @@ LRESULT CALLBACK SubclassWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
 // ---------------------------------------------------------------------------------------------
 
 TSubClass::TSubClass(HWND window) : Handle(window) {
+    TDispatcherGuard guard;
     if (MessageDispatcher == nullptr) MessageDispatcher = new TMessageDispatcher();
     MessageDispatcher->Register(this);
 }
@@ -332,6 +389,11 @@ TSubClass::~TSubClass() {
 
 void TSubClass::Listen(UINT message) {
     if (MessageDispatcher != nullptr) MessageDispatcher->Listen(message, this);
+}
+
+int TakeControlID() {
+    TDispatcherGuard guard;
+    return NextControlID++;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -357,9 +419,10 @@ void TSelfSubClass::CreateControlWindow() {
     TAPICreateParams params;
     GetCreateParams(params);
     params.ClassName[sizeof(params.ClassName) - 1] = '\0';
+    const int controlId = TakeControlID();
     Window = ::CreateWindowExA(params.ExStyle, params.ClassName, params.Caption.c_str(), params.Style,
                                params.X, params.Y, params.Width, params.Height, Handle,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlID)),
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
                                ThisModule(), nullptr);
     if (::IsWindow(Window)) {
         ::SetPropA(Window, kObjectProp, this);
@@ -367,8 +430,7 @@ void TSelfSubClass::CreateControlWindow() {
             ::SetWindowLongPtrA(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWndProc));
         ::SetPropA(Window, kWndProcProp, reinterpret_cast<HANDLE>(previous));
     }
-    ID = NextControlID;
-    ++NextControlID;
+    ID = controlId;
     AfterCreate();
 }
 

@@ -8,7 +8,10 @@
 //   fans its messages out to TSubClass objects listening for them.
 // - TSubClass / TSelfSubClass: objects that watch a window, and controls that own one.
 //
-// The framework is single-threaded: everything runs on the thread that owns the windows.
+// Threads: every object lives on the thread that owns its window, and its handlers run there.
+// The dispatcher's lists are the one thing several GUI threads share (the hook library serves the
+// dialogs of every thread of its host): they are guarded by a lock that is never held while a
+// window procedure or a handler runs.
 //
 // Exceptions: none leaves a procedure that the system calls (window, dialog and subclass
 // procedures, enumeration and picker callbacks). The system's callers are C code: an exception
@@ -191,22 +194,32 @@ public:
     // Delivery of one message of a watched window. On entry Result carries the window handle.
     void DefaultHandler(TMessageRecord& message) override;
 
+    // Stops watching the window (its saved procedure is forgotten); the subclass procedure calls
+    // it once the window no longer runs through it.
+    void ForgetWindow(HWND handle);
+
 private:
+    // The objects of `window` listening for `message`, in the order they listened.
+    std::vector<TSubClass*> Listeners(HWND window, UINT message) const;
+    // Takes the newest subscriber watching `window` off the list; null when there is none.
+    TSubClass* TakeNewestSubscriber(HWND window);
+    // A subscriber still registered and watching `window` (checked together under the lock).
+    bool IsSubscriberOf(const TSubClass* obj, HWND window) const;
+
     TIntegerList subscribers_;
     TIntegerList windows_;
     TIntegerList procs_;
     TIntegerList messages_;
     TIntegerList objects_;
-    TIntegerList snapMessages_;
-    TIntegerList snapObjects_;
-    bool dirty_ = false;
 };
 
-// Created by the first TSubClass; lives until the program (or library) shuts down.
+// Created by the first TSubClass (of any thread); lives until the program (or library) shuts down.
 extern TMessageDispatcher* MessageDispatcher;
 
 // Control ids of the standard controls; starts at 400, one per TSelfSubClass constructed.
 extern int NextControlID;
+// The next id (taken under the dispatcher's lock, so two threads never get the same one).
+int TakeControlID();
 
 // The procedure installed on every watched window.
 LRESULT CALLBACK SubclassWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;

@@ -17,6 +17,17 @@ POINT CellPoint(const TGridGeometry& grid, const RECT& dialogNow, int column, in
                  dialogNow.top + grid.OffsetY + row * grid.CellHeight + grid.InsetY};
 }
 
+int CellAt(const TGridGeometry& grid, const RECT& dialogNow, int rows, POINT point) noexcept {
+    if (grid.CellWidth <= 0 || grid.CellHeight <= 0) return -1;
+    const int x = point.x - dialogNow.left - grid.OffsetX;
+    const int y = point.y - dialogNow.top - grid.OffsetY;
+    if (x < 0 || y < 0) return -1;
+    const int column = x / grid.CellWidth;
+    const int row = y / grid.CellHeight;
+    if (column >= kGridColumns || row >= rows) return -1;
+    return column + row * kGridColumns;
+}
+
 std::array<int, 16> PaletteApplyOrder(int nextSlot) noexcept {
     std::array<int, 16> order{};
     const int start = ((nextSlot % 16) + 16) % 16;

@@ -33,6 +33,10 @@ TGridGeometry MeasureGrid(const RECT& grid, const RECT& dialog, int rows) noexce
 // The probe point of cell (column, row) for the dialog at `dialogNow` (its current window rectangle).
 POINT CellPoint(const TGridGeometry& grid, const RECT& dialogNow, int column, int row) noexcept;
 
+// The cell (column + row * 8) of `grid`, `rows` rows high, that the screen point lies in for the
+// dialog at `dialogNow`; -1 outside the grid.
+int CellAt(const TGridGeometry& grid, const RECT& dialogNow, int rows, POINT point) noexcept;
+
 // Order in which the add button of a colour dialog fills the custom cells: down the column first
 // (top of column c, bottom of column c, top of column c + 1 ...), as cell numbers 0-15 where
 // 0-7 is the top row and 8-15 the bottom row.

@@ -15,10 +15,10 @@
 
 namespace {
 
-void LoadPalette(const std::string* droppedFile) {
+void LoadPalette(TDialogState& s, const std::string* droppedFile) {
     TSharedBlock* block = HookBlock();
-    if (!gDialog || block == nullptr) return;
-    TDialogState& s = *gDialog;
+    if (block == nullptr) return;
+    HWND dialog = s.Dialog;
 
     const POINT firstCell = CellPoint(s.CellGeometry.Custom, DialogWindowRect(s.Dialog), 0, 0);
     const TOpenSave kept = s.CurrentPalette;
@@ -37,12 +37,12 @@ void LoadPalette(const std::string* droppedFile) {
         }
     }
     // The open box ran a modal loop: the dialog may have ended meanwhile.
-    if (gDialog.get() != &s) return;
+    if (DialogStateOf(dialog) != &s) return;
     if (!IsLoadablePath(s.CurrentPalette.FullPath)) {
         const std::string name = s.CurrentPalette.FileName;
         s.CurrentPalette = kept;
         // A file picked in the open box gets an answer; a dropped one is passed over quietly.
-        if (chosen && droppedFile == nullptr) ShowStatus(s.Settings.NotPalette + " " + name);
+        if (chosen && droppedFile == nullptr) ShowStatus(s, s.Settings.NotPalette + " " + name);
         return;
     }
     if (!chosen) return;
@@ -69,7 +69,7 @@ void LoadPalette(const std::string* droppedFile) {
     if (!read) {
         const std::string name = s.CurrentPalette.FileName;
         s.CurrentPalette = kept;
-        ShowStatus(s.Settings.LoadFailed + " " + name);
+        ShowStatus(s, s.Settings.LoadFailed + " " + name);
         return;
     }
     s.PendingEntries = pelmira::SplitPaletteText(text);
@@ -83,9 +83,9 @@ void LoadPalette(const std::string* droppedFile) {
     s.LoadTimer->Start();
     WriteBlockText(block->PaletteFolder, s.CurrentPalette.Directory);
     if (colorCount > pelmira::kPaletteEntries)
-        ShowStatus(MoreColorsText(s.Settings.MoreColors, s.CurrentPalette.FileName, colorCount));
+        ShowStatus(s, MoreColorsText(s.Settings.MoreColors, s.CurrentPalette.FileName, colorCount));
     else
-        ShowPaletteName();
+        ShowPaletteName(s);
     ::SetCursorPos(cursor.x, cursor.y);
 }
 
@@ -107,6 +107,40 @@ void FlushPendingPaints(HWND dialog) {
     }
     ::GdiFlush();
 }
+
+
+void SavePalette(TDialogState& s) {
+    TSharedBlock* block = HookBlock();
+    if (block == nullptr) return;
+    HWND dialog = s.Dialog;
+
+    TOpenSave result;
+    if (!SaveFileDialog(s.Dialog, s.CurrentPalette.FileName, SaveFilter(s.Settings.PaletteFilter),
+                        BlockText(block->PaletteFolder), result))
+        return;
+    if (DialogStateOf(dialog) != &s) return;
+    const std::string path = pelmira::PaletteSavePath(result.FullPath);
+    if (path != result.FullPath) result = SplitSaveResult(path);
+
+    FlushPendingPaints(dialog);
+    // Letting the thread look at its queue may have run a close of the dialog.
+    if (DialogStateOf(dialog) != &s) return;
+    pelmira::TPaletteColors colors{};
+    if (!ReadCustomCells(s, colors)) {
+        ShowStatus(s, s.Settings.SaveUnreadable);  // nothing written: the palette stays the one it was
+        return;
+    }
+    s.CurrentPalette = result;
+    const bool saved = IsForeignPalettePath(s.CurrentPalette.FullPath)
+                           ? SaveForeignPalette(s.CurrentPalette.FullPath, colors).empty()
+                           : WritePaletteFile(s.CurrentPalette.FullPath, pelmira::FormatPaletteText(colors));
+    if (saved)
+        ShowPaletteName(s);
+    else
+        ShowStatus(s, s.Settings.SaveFailed + " " + s.CurrentPalette.FileName);
+}
+
+}  // namespace
 
 // The sixteen custom colours as the dialog painted them. They are read through the custom grid's
 // own device context, not the screen's: a window's DC reads the window's own bits (the window
@@ -133,71 +167,49 @@ bool ReadCustomCells(const TDialogState& s, pelmira::TPaletteColors& colors) {
     return true;
 }
 
-void SavePalette() {
-    TSharedBlock* block = HookBlock();
-    if (!gDialog || block == nullptr) return;
-    TDialogState& s = *gDialog;
-
-    TOpenSave result;
-    if (!SaveFileDialog(s.Dialog, s.CurrentPalette.FileName, SaveFilter(s.Settings.PaletteFilter),
-                        BlockText(block->PaletteFolder), result))
-        return;
-    if (gDialog.get() != &s) return;
-    const std::string path = pelmira::PaletteSavePath(result.FullPath);
-    if (path != result.FullPath) result = SplitSaveResult(path);
-
-    FlushPendingPaints(s.Dialog);
-    pelmira::TPaletteColors colors{};
-    if (!ReadCustomCells(s, colors)) {
-        ShowStatus(s.Settings.SaveUnreadable);  // nothing written: the palette stays the one it was
-        return;
-    }
-    s.CurrentPalette = result;
-    const bool saved = IsForeignPalettePath(s.CurrentPalette.FullPath)
-                           ? SaveForeignPalette(s.CurrentPalette.FullPath, colors).empty()
-                           : WritePaletteFile(s.CurrentPalette.FullPath, pelmira::FormatPaletteText(colors));
-    if (saved)
-        ShowPaletteName();
-    else
-        ShowStatus(s.Settings.SaveFailed + " " + s.CurrentPalette.FileName);
-}
-
-}  // namespace
-
 // The tick comes after the synthetic click has been processed: the first cell is selected.
-void OnLoadTimer(TMessageRecord*) noexcept {
-    Guarded([] {
-        if (!gDialog) return;
-        TDialogState& s = *gDialog;
+void OnLoadTimer(TMessageRecord* record) noexcept {
+    Guarded([record] {
+        TDialogState* state = SenderState(record);
+        if (state == nullptr) return;
+        TDialogState& s = *state;
+        HWND dialog = s.Dialog;
         s.LoadTimer->Stop();
         if (!s.LoadPending) return;
         s.LoadPending = false;
         const int nextSlot = s.AddFollowsCounter ? static_cast<int>(s.AddCount % 16) : 0;
+        const TTypingGuard typing;
         for (int entry : PaletteApplyOrder(nextSlot)) {
-            if (gDialog.get() != &s) return;  // the host closed the dialog from a notification
+            if (DialogStateOf(dialog) != &s) return;  // the host closed the dialog from a notification
             const pelmira::TPaletteEntry& e = s.PendingEntries[entry];
             SendText(s.Control(kListRed), e.Red);
             SendText(s.Control(kListGreen), e.Green);
             SendText(s.Control(kListBlue), e.Blue);
             PressAdd(s);
         }
-        if (gDialog.get() == &s) s.PendingEntries = {};
+        if (DialogStateOf(dialog) == &s) s.PendingEntries = {};
     });
 }
 
-void OnReadClick(TMessageRecord*) noexcept {
-    Guarded([] { LoadPalette(nullptr); });
+void OnReadClick(TMessageRecord* record) noexcept {
+    Guarded([record] {
+        if (TDialogState* state = SenderState(record)) LoadPalette(*state, nullptr);
+    });
 }
 
 void OnDropFiles(TMessageRecord* record) noexcept {
     Guarded([record] {
         auto* drop = reinterpret_cast<TAPIDragDrop*>(record->Msg);
         if (drop == nullptr || drop->FileCount < 1) return;
+        TDialogState* state = DialogStateOf(drop->Handle);
+        if (state == nullptr) return;
         const std::string first = drop->GetFile(0);
-        LoadPalette(&first);
+        LoadPalette(*state, &first);
     });
 }
 
-void OnWriteClick(TMessageRecord*) noexcept {
-    Guarded([] { SavePalette(); });
+void OnWriteClick(TMessageRecord* record) noexcept {
+    Guarded([record] {
+        if (TDialogState* state = SenderState(record)) SavePalette(*state);
+    });
 }

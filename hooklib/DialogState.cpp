@@ -1,15 +1,52 @@
 // DialogState.cpp: the taken-over dialog's state and the small actions its handlers share.
 #include "DialogState.h"
 
-std::unique_ptr<TDialogState> gDialog;
+namespace {
+// The property on the dialog window that holds its TDialogState.
+constexpr char kStateProp[] = "OstvarinState";
 
-void ShowStatus(const std::string& text) {
-    if (gDialog && gDialog->StatusBar != nullptr) gDialog->StatusBar->SetText(0, text);
+// Statically initialised and never torn down: a dialog may still type while the module's statics go.
+SRWLOCK gTypingLock = SRWLOCK_INIT;
+}  // namespace
+
+TTypingGuard::TTypingGuard() noexcept {
+    // The holder may be waiting for this thread to answer a message it sent (a host's notification
+    // handler can send across threads), so the wait answers sent messages meanwhile.
+    while (!::TryAcquireSRWLockExclusive(&gTypingLock)) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_SENDMESSAGE);
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
 }
 
-void ShowPaletteName() {
-    if (gDialog) ShowStatus(gDialog->CurrentPalette.FileName);
+TTypingGuard::~TTypingGuard() { ::ReleaseSRWLockExclusive(&gTypingLock); }
+
+TDialogState* DialogStateOf(HWND window) noexcept {
+    if (window == nullptr) return nullptr;
+    // The added controls sit inside the dialog (the panel on a static of it), so the dialog is
+    // the top of their parent chain.
+    HWND dialog = ::GetAncestor(window, GA_ROOT);
+    auto* state = static_cast<TDialogState*>(::GetPropA(dialog != nullptr ? dialog : window, kStateProp));
+    return state != nullptr && state->Dialog == dialog ? state : nullptr;
 }
+
+TDialogState* SenderState(const TMessageRecord* record) noexcept {
+    const auto* sender = record != nullptr ? reinterpret_cast<const TSubClass*>(record->Msg) : nullptr;
+    return sender != nullptr ? DialogStateOf(sender->Handle) : nullptr;
+}
+
+void BindDialogState(HWND dialog, TDialogState* state) noexcept {
+    if (state != nullptr)
+        ::SetPropA(dialog, kStateProp, state);
+    else
+        ::RemovePropA(dialog, kStateProp);
+}
+
+void ShowStatus(const TDialogState& state, const std::string& text) {
+    if (state.StatusBar != nullptr) state.StatusBar->SetText(0, text);
+}
+
+void ShowPaletteName(const TDialogState& state) { ShowStatus(state, state.CurrentPalette.FileName); }
 
 RECT DialogWindowRect(HWND window) {
     RECT rect{};

@@ -1,13 +1,15 @@
-// DialogState.h: the state of the one taken-over colour dialog of this process, shared by the
-// take-over (TakeOver.cpp), the palette load and save (DialogPalette.cpp), the eyedropper
-// (Eyedropper.cpp) and the dialog watch (DialogWatch.cpp). Internal to the library.
+// DialogState.h: the state of one taken-over colour dialog, shared by the take-over
+// (TakeOver.cpp), the palette load and save (DialogPalette.cpp), the eyedropper (Eyedropper.cpp)
+// and the dialog watch (DialogWatch.cpp). Internal to the library.
 //
-// Everything runs on the thread that owns the dialog. gDialog holds the state from WM_INITDIALOG
-// to WM_DESTROY; only the take-over sets and drops it. The window-bound objects it points to
-// (panel, buttons, timers, status bar, tool tip, drop target) belong to their windows and are
-// freed by the framework at WM_DESTROY; the rest (fonts, texts, the pending palette) belongs to
-// TDialogState. A handler that runs a modal loop (a file box) must check afterwards that gDialog
-// still holds the state it started with.
+// Each taken-over dialog has its own state, reached from the dialog window (DialogStateOf), so
+// dialogs of several threads of one process work side by side; everything of one dialog runs on
+// the thread that owns it. The dialog's watch (TDialogWatch) owns the state from the end of the
+// take-over to the dialog's WM_DESTROY. The window-bound objects it points to (panel, buttons,
+// timers, status bar, tool tip, drop target) belong to their windows and are freed by the
+// framework at WM_DESTROY; the rest (fonts, texts, the pending palette) belongs to TDialogState.
+// A handler that runs a modal loop (a file box) or lets the thread check its messages must ask
+// DialogStateOf again afterwards: the dialog may have ended meanwhile.
 #pragma once
 
 #include "Config.h"
@@ -61,11 +63,31 @@ struct TDialogState {
     bool LoadPending = false;
     pelmira::TPaletteEntries PendingEntries;
 
+    // The web-safe switch, read from the block once per drag (at its first move) and kept for the
+    // rest of it, so that a drag does not go to the shared section at every mouse move.
+    bool WebSafe = false;
+    bool ReadWebSafe = true;
+
+    // The custom cell a set-colour release landed on (-1: none), filled at the ApplyTimer tick.
+    int TargetCell = -1;
+
+    // The Alt+letter keys: the message hook on the dialog's thread, and the button whose key was
+    // taken (-1: none), pressed at the next tick of the dialog's key timer.
+    HHOOK KeyHook = nullptr;
+    int PendingKey = -1;
+
     TVxOriginBtn* Button(TPanelButton which) const { return Buttons[which]; }
     HWND Control(int index) const { return Controls[index]; }
 };
 
-extern std::unique_ptr<TDialogState> gDialog;
+// The state of the taken-over dialog that `window` is or lies in; null when there is none (the
+// dialog was never taken over, or has ended).
+TDialogState* DialogStateOf(HWND window) noexcept;
+// The state of the dialog whose added control (button, timer, drop target, tool tip) sent the
+// record: every one of them hands itself over in the record's Msg.
+TDialogState* SenderState(const TMessageRecord* record) noexcept;
+// Binds the state to its dialog window, or unbinds it (null).
+void BindDialogState(HWND dialog, TDialogState* state) noexcept;
 
 // Runs a handler body so that no C++ exception reaches the window manager or the host program.
 template <class F>
@@ -76,16 +98,28 @@ void Guarded(F&& body) noexcept {
     }
 }
 
-// The status bar's text; nothing when no dialog is taken over.
-void ShowStatus(const std::string& text);
+// The dialog's status bar text.
+void ShowStatus(const TDialogState& state, const std::string& text);
 // The current palette's file name in the status bar.
-void ShowPaletteName();
+void ShowPaletteName(const TDialogState& state);
 
 // The window's rectangle in screen coordinates (empty when the window is gone).
 RECT DialogWindowRect(HWND window);
 
 // A synthetic left click wherever the cursor is.
 void ClickAtCursor();
+
+// Held while a burst of box writes (a palette typed in) runs, so that such bursts go one dialog
+// at a time per process. Wine's text analysis behind the edit boxes keeps a per-font cache list
+// that two threads filling edit boxes at once can corrupt (every edit box of the host then hangs),
+// and 48 writes in a row are the burst most likely to meet another thread's.
+class TTypingGuard {
+public:
+    TTypingGuard() noexcept;
+    ~TTypingGuard();
+    TTypingGuard(const TTypingGuard&) = delete;
+    TTypingGuard& operator=(const TTypingGuard&) = delete;
+};
 
 // The dialog's own boxes and buttons, driven as the user would.
 void SendText(HWND control, const std::string& text);

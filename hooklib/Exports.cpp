@@ -125,10 +125,11 @@ std::uint8_t WINAPI SetHook(HWND window) {
         return hook != nullptr && ::RegisterWindowMessageA(GetHookMsgString()) != 0 ? 1 : 0;
     }
     block->HookHandle = ToBlockHandle(hook);
+    SetProbeOwnedHere();  // before the count says "probe pending"
     StoreDialogCount(*block.Block(), kProbePending);
 
     // The geometry probe: the hook, already installed, records the dialog's layout, sets the
-    // count to 0 and destroys the dialog, so this modal call returns at once.
+    // count to 0 and ends the dialog, so this modal call returns at once.
     BtnTestProc(window);
 
     // Marked as installed as soon as it is, so that RemoveHook can take it away again even when

@@ -1,55 +1,47 @@
 // Eyedropper.cpp: picking a colour off the screen and handing it to the dialog.
 #include "Eyedropper.h"
 
+#include "DialogPalette.h"
 #include "DialogState.h"
 #include "HookBlock.h"
 #include "Magnifier.h"
 
 namespace {
 
-// The web-safe switch, read from the block once per drag (at its first move) and kept for the
-// rest of it, so that a drag does not go to the shared section at every mouse move.
-bool gWebSafe = false;
-bool gReadWebSafe = true;
-
 // The magnifier of the drag in progress, from its first move off the button to its end, and the
-// dialog of that drag. One pointer, one drag at a time.
+// dialog of that drag. One pointer, one drag at a time: a drag begins and ends on the thread of its
+// dialog, so only that thread touches these while it lasts.
 std::unique_ptr<TMagnifier> gMagnifier;
 HWND gMagnifierDialog = nullptr;
-
-// The taken-over dialog that `window` is or lies in; null when there is none.
-TDialogState* StateOfWindow(HWND window) {
-    if (!gDialog || window == nullptr) return nullptr;
-    return window == gDialog->Dialog || ::GetAncestor(window, GA_ROOT) == gDialog->Dialog ? gDialog.get() : nullptr;
-}
 
 bool PointInButton(const TVxOriginBtn* button, LPARAM lParam) {
     const POINT p{static_cast<LONG>(LOWORD(lParam)), static_cast<LONG>(HIWORD(lParam))};
     return ::PtInRect(&button->BoundsRect, p) != FALSE;
 }
 
-bool PickWebSafe() {
-    if (!gReadWebSafe) return gWebSafe;
+bool PickWebSafe(TDialogState& s) {
+    if (!s.ReadWebSafe) return s.WebSafe;
     TSharedBlock* block = HookBlock();
     if (block == nullptr) return false;
-    gWebSafe = block->WebSafe != 0;
-    gReadWebSafe = false;
-    return gWebSafe;
+    s.WebSafe = block->WebSafe != 0;
+    s.ReadWebSafe = false;
+    return s.WebSafe;
 }
 
-void EndDrag() {
+// The web-safe switch is read again at the next drag of the dialog.
+void EndDrag(TDialogState* s) {
     gMagnifier.reset();
     gMagnifierDialog = nullptr;
-    gReadWebSafe = true;
+    if (s != nullptr) s->ReadWebSafe = true;
 }
 
 // A poll of the magnifier while the pointer rests: the drag may have ended without a release
 // reaching the button (a deactivation drops the press), and the screen may have changed.
 void OnMagnifierTick() {
     Guarded([] {
-        const TDialogState* s = StateOfWindow(gMagnifierDialog);
+        TDialogState* s = DialogStateOf(gMagnifierDialog);
         if (s == nullptr || !s->Button(kSpuitButton)->Pressed) {
-            EndDrag();
+            EndDrag(s);
             return;
         }
         POINT cursor{};
@@ -78,11 +70,12 @@ bool KeyDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
 
 void OnSpuitDrag(TMessageRecord* record) noexcept {
     Guarded([record] {
-        if (!gDialog) return;
-        TDialogState& s = *gDialog;
+        TDialogState* state = SenderState(record);
+        if (state == nullptr) return;
+        TDialogState& s = *state;
         TVxOriginBtn* spuit = s.Button(kSpuitButton);
         const bool overButton = PointInButton(spuit, record->LParam);
-        const COLORREF color = overButton ? spuit->SavedColor : PixelUnderCursor(PickWebSafe());
+        const COLORREF color = overButton ? spuit->SavedColor : PixelUnderCursor(PickWebSafe(s));
         if (color != spuit->Color) {
             spuit->SetColor(color);
             SendColor(s, color);
@@ -91,15 +84,15 @@ void OnSpuitDrag(TMessageRecord* record) noexcept {
     });
 }
 
-void OnSpuitRelease(TMessageRecord*) noexcept {
-    Guarded([] { EndDrag(); });
+void OnSpuitRelease(TMessageRecord* record) noexcept {
+    Guarded([record] { EndDrag(SenderState(record)); });
 }
 
 bool OnSpuitKey(const MSG& msg) noexcept {
     bool used = false;
     Guarded([&msg, &used] {
         if (msg.message != WM_KEYDOWN) return;
-        TDialogState* state = StateOfWindow(msg.hwnd);
+        TDialogState* state = DialogStateOf(msg.hwnd);
         if (state == nullptr) return;
         TVxOriginBtn* spuit = state->Button(kSpuitButton);
         if (spuit == nullptr || !spuit->Pressed) return;
@@ -112,7 +105,7 @@ bool OnSpuitKey(const MSG& msg) noexcept {
         case VK_ESCAPE:
             // Kept from the dialog too, whose Esc would close it under the drag.
             spuit->CancelPress();
-            EndDrag();
+            EndDrag(state);
             used = true;
             return;
         default: return;
@@ -139,32 +132,56 @@ bool OnSpuitKey(const MSG& msg) noexcept {
 
 void OnSetColorClick(TMessageRecord* record) noexcept {
     Guarded([record] {
-        if (!gDialog) return;
-        TDialogState& s = *gDialog;
+        TDialogState* state = SenderState(record);
+        if (state == nullptr) return;
+        TDialogState& s = *state;
         const RECT dialogRect = DialogWindowRect(s.Dialog);
         POINT cursor{};
         ::GetCursorPos(&cursor);
         if (!::PtInRect(&dialogRect, cursor)) {
-            ShowStatus(s.StatusTexts[kMessageOutside]);
+            ShowStatus(s, s.StatusTexts[kMessageOutside]);
             return;
         }
-        // A click on a custom cell makes it the add button's target.
-        if (!PointInButton(s.Button(kSetColorButton), record->LParam)) ClickAtCursor();
+        // A click on a custom cell makes it the add button's target. Wine's dialog keeps its own
+        // add counter instead; there the tick fills the cell under the pointer itself.
+        const bool onButton = PointInButton(s.Button(kSetColorButton), record->LParam);
+        s.TargetCell = s.AddFollowsCounter && !onButton ? CellAt(s.CellGeometry.Custom, dialogRect, kCustomRows, cursor) : -1;
+        if (!onButton) ClickAtCursor();
         const POINT basic = CellPoint(s.CellGeometry.Basic, dialogRect, 0, 0);
         ::SetCursorPos(basic.x, basic.y);
         ClickAtCursor();
         s.ApplyTimer->Start();
         ::SetCursorPos(cursor.x, cursor.y);
-        ShowStatus(s.StatusTexts[kMessageInside]);
+        ShowStatus(s, s.StatusTexts[kMessageInside]);
     });
 }
 
-void OnApplyTimer(TMessageRecord*) noexcept {
-    Guarded([] {
-        if (!gDialog) return;
-        TDialogState& s = *gDialog;
+void OnApplyTimer(TMessageRecord* record) noexcept {
+    Guarded([record] {
+        TDialogState* state = SenderState(record);
+        if (state == nullptr) return;
+        TDialogState& s = *state;
         s.ApplyTimer->Stop();
-        SendColor(s, s.Button(kSpuitButton)->Color);
-        PressAdd(s);
+        const COLORREF picked = s.Button(kSpuitButton)->Color;
+        const int target = s.TargetCell;
+        s.TargetCell = -1;
+        if (target < 0) {
+            SendColor(s, picked);
+            PressAdd(s);
+            return;
+        }
+        // The add counter cannot be pointed at a cell, so every cell is typed in again, as a load
+        // does, with the cells' present colours as the dialog painted them and the pick in the target.
+        HWND dialog = s.Dialog;
+        pelmira::TPaletteColors colors{};
+        if (!ReadCustomCells(s, colors)) return;
+        colors[target] = picked;
+        const TTypingGuard typing;
+        for (int cell : PaletteApplyOrder(static_cast<int>(s.AddCount % 16))) {
+            if (DialogStateOf(dialog) != &s) return;  // the host closed the dialog from a notification
+            SendColor(s, colors[cell]);
+            PressAdd(s);
+        }
+        if (DialogStateOf(dialog) == &s) SendColor(s, picked);
     });
 }

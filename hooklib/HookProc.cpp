@@ -11,6 +11,7 @@
 #include "HookProc.h"
 
 #include "HookBlock.h"
+#include "Library.h"
 #include "SharedNames.h"
 #include "TakeOver.h"
 #include "WindowSet.h"
@@ -44,8 +45,17 @@ BOOL CALLBACK ScanTopLevel(HWND window, LPARAM) noexcept {
 
 void ScanProcessWindows() noexcept { ::EnumWindows(ScanTopLevel, 0); }
 
+// On 64-bit Windows the hook is also called, in the installing thread, for windows of programs of
+// the other bitness; their pointers are not ours to read and their windows not ours to change.
+bool IsOwnWindow(HWND window) noexcept {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    return process == ::GetCurrentProcessId();
+}
+
 // A WM_CREATE of a child with id 720 makes its parent a possible colour dialog.
 void NoteCreation(const CWPSTRUCT& call) noexcept {
+    if (!IsOwnWindow(call.hwnd)) return;  // before the CREATESTRUCT pointer is read
     const auto* create = reinterpret_cast<const CREATESTRUCTA*>(call.lParam);
     if (create == nullptr || (create->style & WS_CHILD) == 0) return;
     if (reinterpret_cast<UINT_PTR>(create->hMenu) != kBasicGridId) return;
@@ -76,7 +86,9 @@ BOOL CALLBACK RecordChild(HWND child, LPARAM param) noexcept {
 }
 
 // The dialog that SetHook opens: record the standard layout and end the modal dialog at once.
-// The caller has already set DialogCount to 0 (ClaimProbe).
+// The caller has already set DialogCount to 0 (ClaimProbe). EndDialog, which may be called at
+// WM_INITDIALOG, lets the dialog box end its own way: it never shows the dialog and enables the
+// owner it disabled again, which a DestroyWindow under the modal loop would leave disabled.
 void RunProbe(TSharedBlock& block, HWND dialog) noexcept {
     for (int id = kHueBoxId; id <= kBlueBoxId; ++id)
         ::SendDlgItemMessageA(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("255"));
@@ -85,13 +97,7 @@ void RunProbe(TSharedBlock& block, HWND dialog) noexcept {
     block.DialogRect = ToBlockRect(rect);
     TProbeRecord record{&block, 1};
     ::EnumChildWindows(dialog, RecordChild, reinterpret_cast<LPARAM>(&record));
-    ::DestroyWindow(dialog);
-}
-
-void EndTakenOverDialog(TSharedBlock& block, HWND dialog) noexcept {
-    if (::GetPropA(dialog, kTakeOverProp) == nullptr) return;
-    if (ReleaseColorDialog(dialog)) CountDialogOut(block);
-    ::RemovePropA(dialog, kTakeOverProp);
+    ::EndDialog(dialog, IDCANCEL);
 }
 
 // A message for a window known to have had a child 720: the full tests, then the work.
@@ -101,13 +107,14 @@ void ServeDialogMessage(TSharedBlock& block, const CWPSTRUCT& call, WPARAM wPara
     if (::GetDlgItem(call.hwnd, kBasicGridId) == nullptr) return;
     switch (call.message) {
     case WM_INITDIALOG:
-        if (ClaimProbe(block))
+        if (!IsOwnWindow(call.hwnd)) break;
+        if (ProbeOwnedHere() && ClaimProbe(block))
             RunProbe(block, call.hwnd);
         else
             TakeOverColorDialog(call.hwnd);
         break;
     case WM_DESTROY:
-        EndTakenOverDialog(block, call.hwnd);
+        EndTakeOver(call.hwnd);
         break;
     default:
         break;
@@ -131,7 +138,11 @@ void Watch(TSharedBlock& block, WPARAM wParam, LPARAM lParam) noexcept {
     if (!gCandidates.Contains(call->hwnd)) return;
 
     ServeDialogMessage(block, *call, wParam, lParam);
-    if (call->message == WM_NCDESTROY) gCandidates.Remove(call->hwnd);
+    // An overflowed set lets every window through to the full tests. Once a window it holds
+    // ends, there is room again: the set is rebuilt from the windows alive now, so it filters
+    // again as soon as the crowd of dialogs has closed.
+    if (call->message == WM_NCDESTROY && gCandidates.Remove(call->hwnd) && gCandidates.ResetOverflow())
+        ScanProcessWindows();
 }
 
 }  // namespace

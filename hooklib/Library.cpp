@@ -13,6 +13,7 @@ namespace {
 HMODULE gModule = nullptr;
 HANDLE gSection = nullptr;
 std::atomic<bool> gInstalledHere{false};
+std::atomic<bool> gProbeOwnedHere{false};
 
 // The common-control, common-dialog and shell libraries are delay-loaded (the build links them
 // so): a program whose colour dialog is never taken over maps none of them. When one is needed,
@@ -40,6 +41,8 @@ HMODULE LibraryModule() noexcept { return gModule; }
 HANDLE LibrarySection() noexcept { return gSection; }
 bool HookInstalledHere() noexcept { return gInstalledHere.load(); }
 void SetHookInstalledHere(bool installed) noexcept { gInstalledHere.store(installed); }
+bool ProbeOwnedHere() noexcept { return gProbeOwnedHere.load(); }
+void SetProbeOwnedHere() noexcept { gProbeOwnedHere.store(true); }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     switch (reason) {
@@ -48,11 +51,11 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
         gInstalledHere.store(false);
         // Creates the section, or opens it when another process made it first; the system
         // zero-fills a new section. The handle is kept for the life of the process.
+        // A failure is only recorded (no section: GetResHandle(10) answers null): a message box
+        // here would run under the loader lock of every program the hook enters and can hang it.
+        // The controller, which needs the block, tells the user.
         gSection = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                         sizeof(TSharedBlock), kSectionName);
-        if (gSection == nullptr)
-            ::MessageBoxA(nullptr, "CreateFileMapping error..", "Pelmira",
-                          MB_ICONWARNING | MB_SETFOREGROUND);
         break;
     case DLL_PROCESS_DETACH:
         ReleaseHookBlock();

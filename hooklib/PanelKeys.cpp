@@ -17,12 +17,9 @@
 
 namespace {
 
-HHOOK gKeyHook = nullptr;
-
-// The work of the key taken last: a panel button (0 to 3) or one of these.
+// The work of a key: a panel button (0 to 3) or one of these.
 constexpr int kCopyAction = kPanelButtonCount;
 constexpr int kPasteAction = kPanelButtonCount + 1;
-int gPendingButton = -1;
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
@@ -31,61 +28,67 @@ bool IsAltKeyDown(const MSG& msg) {
     return msg.message == WM_SYSKEYDOWN && (msg.lParam & kAltDown) != 0;
 }
 
-void PressByKey(int button) {
-    TDialogState& s = *gDialog;
+// The button handlers find their dialog through the button that "sent" the record.
+TMessageRecord RecordFrom(TVxOriginBtn* button) {
+    TMessageRecord record{};
+    record.Msg = reinterpret_cast<UINT_PTR>(static_cast<TSubClass*>(button));
+    return record;
+}
+
+void PressByKey(TDialogState& s, int button) {
+    TMessageRecord record = RecordFrom(s.Button(static_cast<TPanelButton>(button)));
     switch (button) {
     case kReadButton:
-        OnReadClick(nullptr);
+        OnReadClick(&record);
         break;
     case kWriteButton:
-        OnWriteClick(nullptr);
+        OnWriteClick(&record);
         break;
-    case kSpuitButton: {
+    case kSpuitButton:
         // One pick at the pointer, as a drag that has left the button (65535, 65535 lies
         // outside every button).
-        TMessageRecord pick{};
-        pick.LParam = static_cast<LPARAM>(MAKELONG(0xFFFF, 0xFFFF));
-        OnSpuitDrag(&pick);
-        OnSpuitRelease(nullptr);
+        record.LParam = static_cast<LPARAM>(MAKELONG(0xFFFF, 0xFFFF));
+        OnSpuitDrag(&record);
+        OnSpuitRelease(&record);
         break;
-    }
     case kSetColorButton:
         // As a release on the button itself: the picked colour goes into the selected cell.
         SendColor(s, s.Button(kSpuitButton)->Color);
         PressAdd(s);
-        ShowStatus(s.StatusTexts[kMessageInside]);
+        ShowStatus(s, s.StatusTexts[kMessageInside]);
         break;
     default:
         break;
     }
 }
 
-void CALLBACK OnKeyTimer(HWND, UINT, UINT_PTR id, DWORD) noexcept {
-    ::KillTimer(nullptr, id);
-    const int button = gPendingButton;
-    gPendingButton = -1;
-    Guarded([button] {
-        if (!gDialog || button < 0) return;
+// The key timer is the dialog's own, keyed by its state's address: unique in the process, and
+// clear of the ids the host's own timers on the dialog use.
+UINT_PTR KeyTimerId(const TDialogState& s) { return reinterpret_cast<UINT_PTR>(&s); }
+
+void CALLBACK OnKeyTimer(HWND dialog, UINT, UINT_PTR id, DWORD) noexcept {
+    ::KillTimer(dialog, id);
+    Guarded([dialog] {
+        TDialogState* state = DialogStateOf(dialog);
+        if (state == nullptr) return;
+        const int button = state->PendingKey;
+        state->PendingKey = -1;
         if (button == kCopyAction)
-            CopyDialogColor(*gDialog);
+            CopyDialogColor(*state);
         else if (button == kPasteAction)
-            PasteDialogColor(*gDialog);
-        else
-            PressByKey(button);
+            PasteDialogColor(*state);
+        else if (button >= 0)
+            PressByKey(*state, button);
     });
 }
 
-int ButtonForKey(const MSG& msg) {
-    if (!gDialog) return -1;
-    const TDialogState& s = *gDialog;
+int ButtonForKey(const TDialogState& s, const MSG& msg) {
     switch (ClipboardKeyOf(s, msg)) {
     case TClipboardKey::Copy: return kCopyAction;
     case TClipboardKey::Paste: return kPasteAction;
     case TClipboardKey::None: break;
     }
     if (!IsAltKeyDown(msg)) return -1;
-    // Only keys typed in the colour dialog itself, not in its open or save box.
-    if (msg.hwnd != s.Dialog && ::GetAncestor(msg.hwnd, GA_ROOT) != s.Dialog) return -1;
     for (int i = 0; i < kPanelButtonCount; ++i)
         if (s.Settings.Keys[i] != 0 && msg.wParam == static_cast<WPARAM>(static_cast<unsigned char>(s.Settings.Keys[i])))
             return i;
@@ -97,27 +100,34 @@ LRESULT CALLBACK PanelKeyHook(int code, WPARAM wParam, LPARAM lParam) noexcept {
         auto* msg = reinterpret_cast<MSG*>(lParam);
         if (OnSpuitKey(*msg)) {
             msg->message = WM_NULL;
-        } else {
-            const int button = ButtonForKey(*msg);
+        } else if (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) {
+            // Only keys typed in a taken-over colour dialog itself: its open or save box is a
+            // window of its own, with no state.
+            TDialogState* state = DialogStateOf(msg->hwnd);
+            const int button = state != nullptr ? ButtonForKey(*state, *msg) : -1;
             if (button >= 0) {
                 msg->message = WM_NULL;
-                if (gPendingButton < 0 && ::SetTimer(nullptr, 0, 0, OnKeyTimer) != 0) gPendingButton = button;
+                if (state->PendingKey < 0 && ::SetTimer(state->Dialog, KeyTimerId(*state), 0, OnKeyTimer) != 0)
+                    state->PendingKey = button;
             }
         }
     }
-    return ::CallNextHookEx(gKeyHook, code, wParam, lParam);
+    // The hook handle is not needed to pass the call on (and several dialogs of one thread each
+    // have their own).
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 }  // namespace
 
-void InstallPanelKeys() {
-    if (gKeyHook != nullptr) return;
-    gKeyHook = ::SetWindowsHookExA(WH_GETMESSAGE, PanelKeyHook, reinterpret_cast<HINSTANCE>(&__ImageBase),
-                                   ::GetCurrentThreadId());
+void InstallPanelKeys(TDialogState& state) {
+    if (state.KeyHook != nullptr) return;
+    state.KeyHook = ::SetWindowsHookExA(WH_GETMESSAGE, PanelKeyHook, reinterpret_cast<HINSTANCE>(&__ImageBase),
+                                        ::GetCurrentThreadId());
 }
 
-void RemovePanelKeys() {
-    if (gKeyHook == nullptr) return;
-    ::UnhookWindowsHookEx(gKeyHook);
-    gKeyHook = nullptr;
+void RemovePanelKeys(TDialogState& state) {
+    if (state.KeyHook == nullptr) return;
+    ::UnhookWindowsHookEx(state.KeyHook);
+    state.KeyHook = nullptr;
+    ::KillTimer(state.Dialog, KeyTimerId(state));
 }

@@ -3,10 +3,13 @@
 // the colour under the pointer, put the picked colour into the selected custom cell. The same
 // hook gives the dialog Ctrl+C and Ctrl+V for its colour as text (DialogClipboard.h) and the
 // eyedropper's keys while it is dragged (Eyedropper.h).
-// Installed at the take-over and removed at the dialog's end, on the dialog's thread.
+// Installed at the take-over and removed at the dialog's end, on the dialog's thread; each
+// dialog has its own (a hook on its own thread), so dialogs of several threads keep their keys.
 #pragma once
 
 #include "Config.h"
 
-void InstallPanelKeys();
-void RemovePanelKeys();
+struct TDialogState;
+
+void InstallPanelKeys(TDialogState& state);
+void RemovePanelKeys(TDialogState& state);

@@ -2,9 +2,8 @@
 // its end, run on the thread that owns the dialog. The buttons' work is in DialogPalette.cpp
 // (load, save) and Eyedropper.cpp (pick, set colour); their shared state in DialogState.h.
 //
-// One taken-over dialog per process at a time. A second colour dialog opened in the same process
-// while one is taken over stays an ordinary dialog, so neither can use state that the other's end
-// has freed.
+// Every colour dialog of the process is taken over on its own: its state hangs on its window
+// (DialogState.h), so dialogs of several threads never share anything but the library's locks.
 #include "TakeOver.h"
 
 #include "ButtonFont.h"
@@ -21,6 +20,7 @@
 #include "ScopedHandles.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -49,23 +49,26 @@ bool IsWineColorDialog(HWND dialog) {
 // Tool tips
 // ---------------------------------------------------------------------------------------------
 
-void OnTipShow(TMessageRecord*) noexcept {
-    Guarded([] {
-        if (!gDialog || gDialog->ToolTip == nullptr) return;
-        TDialogState& s = *gDialog;
+void OnTipShow(TMessageRecord* record) noexcept {
+    Guarded([record] {
+        TDialogState* state = SenderState(record);
+        if (state == nullptr || state->ToolTip == nullptr) return;
+        TDialogState& s = *state;
         TOOLINFOA info{};
         if (!s.ToolTip->GetCurrentTool(info)) return;
         for (std::size_t i = 0; i < s.ToolIds.size(); ++i) {
             if (s.ToolIds[i] == info.uId) {
-                ShowStatus(s.StatusTexts[i]);
+                ShowStatus(s, s.StatusTexts[i]);
                 return;
             }
         }
     });
 }
 
-void OnTipPop(TMessageRecord*) noexcept {
-    Guarded([] { ShowPaletteName(); });
+void OnTipPop(TMessageRecord* record) noexcept {
+    Guarded([record] {
+        if (TDialogState* state = SenderState(record)) ShowPaletteName(*state);
+    });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -265,16 +268,18 @@ constexpr TButtonDesign kButtonDesigns[kPanelButtonCount] = {
 // From its first take-over on, a process keeps this library until it ends: the panel's window
 // procedure and the subclass procedures on the dialog live here, and a library unloaded under a
 // still-open dialog (the hook removed meanwhile) would take the host program down with it.
-void PinLibrary() {
-    static bool pinned = false;
-    if (pinned) return;
+// Answers whether the library is pinned; without the pin no dialog may be taken over.
+bool PinLibrary() noexcept {
+    static std::atomic<bool> pinned{false};
+    if (pinned.load(std::memory_order_acquire)) return true;
     HMODULE self = nullptr;
-    pinned = ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                                  reinterpret_cast<LPCSTR>(&PinLibrary), &self) != FALSE;
+    const bool done = ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                                           reinterpret_cast<LPCSTR>(&PinLibrary), &self) != FALSE;
+    if (done) pinned.store(true, std::memory_order_release);
+    return done;
 }
 
 void TakeOver(HWND dialog, TSharedBlock& block) {
-    PinLibrary();
     SetStartupShowState(SW_RESTORE);
     if (block.Dialog != 0) RestoreLayout(dialog, block);
 
@@ -351,38 +356,37 @@ void TakeOver(HWND dialog, TSharedBlock& block) {
     if (s.StatusTexts[0] == ".") s.ToolTip->SetActive(false);
 
     s.AddFollowsCounter = IsWineColorDialog(dialog);
-    new TDialogWatch(dialog);
-    InstallPanelKeys();
 
-    gDialog = std::move(state);
-    // The count never reaches the probe mark: with 253 dialogs counted this one is taken over
-    // uncounted rather than making the next user's dialog a probe.
-    gDialog->Counted = CountDialogIn(block);
+    // From here the watch owns the state and ends the take-over at WM_DESTROY. The count never
+    // reaches the probe mark: with 253 dialogs counted this one is taken over uncounted rather
+    // than making the next user's dialog a probe.
+    new TDialogWatch(dialog, std::move(state));
+    InstallPanelKeys(s);
+    s.Counted = CountDialogIn(block);
     AllwaysOnTop(dialog, block.OnTop);
 }
 
 }  // namespace
 
 void TakeOverColorDialog(HWND dialog) noexcept {
-    Guarded([dialog] {
-        TSharedBlock* block = HookBlock();
-        if (block == nullptr || dialog == nullptr) return;
-        if (gDialog) {
-            if (::IsWindow(gDialog->Dialog)) return;  // one taken-over dialog per process
-            gDialog.reset();
-        }
+    TSharedBlock* block = HookBlock();
+    if (block == nullptr || dialog == nullptr || DialogStateOf(dialog) != nullptr) return;
+    // Without the pin the dialog stays an ordinary one: nothing of it has been touched yet.
+    if (!PinLibrary()) return;
+    bool finished = false;
+    Guarded([&] {
         TakeOver(dialog, *block);
+        finished = true;
     });
+    // A take-over that failed half-way has counted nothing; its property must not claim it either.
+    // (The controls it made go with the dialog's windows and find no state.)
+    if (!finished) ::RemovePropA(dialog, kTakeOverProp);
 }
 
-bool ReleaseColorDialog(HWND dialog) noexcept {
-    bool counted = true;
-    Guarded([dialog, &counted] {
-        if (!gDialog || gDialog->Dialog != dialog) return;
-        counted = gDialog->Counted;
-        RemovePanelKeys();
-        // The window-bound objects go with their windows right after this (framework).
-        gDialog.reset();
-    });
-    return counted;
+void EndTakeOver(HWND dialog) noexcept {
+    if (::GetPropA(dialog, kTakeOverProp) == nullptr) return;
+    const TDialogState* state = DialogStateOf(dialog);
+    ::RemovePropA(dialog, kTakeOverProp);
+    if (state != nullptr && !state->Counted) return;
+    if (TSharedBlock* block = HookBlock()) CountDialogOut(*block);
 }

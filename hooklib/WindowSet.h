@@ -52,15 +52,22 @@ public:
         }
     }
 
-    void Remove(HWND window) noexcept {
+    // Answers whether the window held a slot.
+    bool Remove(HWND window) noexcept {
+        bool found = false;
         const std::uint32_t used = used_.load(std::memory_order_acquire);
         for (std::uint32_t i = 0; i < used; ++i) {
             HWND expected = window;
-            slots_[i].compare_exchange_strong(expected, nullptr, std::memory_order_acq_rel);
+            if (slots_[i].compare_exchange_strong(expected, nullptr, std::memory_order_acq_rel)) found = true;
         }
+        return found;
     }
 
     bool Overflowed() const noexcept { return overflow_.load(std::memory_order_relaxed); }
+
+    // Ends the overflow (answers whether there was one); the caller then adds the windows that
+    // are still possible dialogs again, which overflows anew only if they still do not fit.
+    bool ResetOverflow() noexcept { return overflow_.exchange(false, std::memory_order_acq_rel); }
 
 private:
     std::atomic<HWND> slots_[kCapacity]{};

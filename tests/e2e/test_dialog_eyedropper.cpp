@@ -189,6 +189,38 @@ TEST_F(Eyedropper, SetColorReleasedOnACustomCellFillsThatCell) {
     EXPECT_TRUE(WaitFor([&] { return StatusText(dialog) == "applied"; })) << StatusText(dialog);
 }
 
+TEST_F(Eyedropper, SetColorReleasedOnACustomCellOfWinesDialogFillsThatCellOnly) {
+    // Wine's add button follows its own counter, which the first set-colour has moved on: the
+    // second pick must still land in the cell under the pointer and leave the others as they are.
+    TClient client(TDialogKind::Wine, "");
+    HWND dialog = client.WaitForTakenOverDialog();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(WaitForCells(dialog, AllWhite()), CellsText(AllWhite()));
+    HWND panel = PanelOf(dialog);
+    std::string seen;
+    PressButton(panel, 2);
+    DragTo(panel, a_);
+    ASSERT_TRUE(BoxesShow(dialog, kSwatchA, seen)) << seen;
+    ReleaseButton(panel, kFar);
+    const RECT p = WindowRectOf(panel);
+    ::SetCursorPos(p.left + 105, p.top + 7);
+    ClickButton(panel, 3);
+    std::vector<COLORREF> expected = AllWhite();
+    expected[0] = kSwatchA;
+    ASSERT_EQ(WaitForCells(dialog, expected), CellsText(expected));
+
+    PressButton(panel, 2);
+    DragTo(panel, b_);
+    ASSERT_TRUE(BoxesShow(dialog, kSwatchB, seen)) << seen;
+    ReleaseButton(panel, kFar);
+    PressButton(panel, 3);
+    const POINT cell = CustomCellPoint(dialog, 13);
+    ::SetCursorPos(cell.x, cell.y);
+    ReleaseButton(panel, kFar);
+    expected[13] = kSwatchB;
+    EXPECT_EQ(WaitForCells(dialog, expected), CellsText(expected));
+}
+
 TEST_P(Eyedropper, ADragInterruptedByAnotherProgramLeavesTheOldFace) {
     TClient client(GetParam(), "");
     HWND dialog = client.WaitForTakenOverDialog();

@@ -55,6 +55,16 @@ TEST_F(StartUp, ALibraryThatFailsTheBindingEndsSilentlyWithZero) {
         TControllerProcess p;
         ASSERT_TRUE(p.Start(folder));
 
+        // A library without its block has recorded the failure; the controller tells the user
+        // (the library itself stays silent in every program it enters) and ends.
+        if (std::string(fake) == "fake_skerrow_without_section.dll") {
+            const HWND box = WaitForMessageBox(p);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(TextOf(box), "Pelmira");
+            EXPECT_EQ(MessageBoxText(box), "CreateFileMapping error..");
+            PressOk(box);
+            EXPECT_TRUE(WaitFor([box] { return !::IsWindow(box); }));
+        }
         bool sawWindow = false;
         ASSERT_TRUE(WaitFor([&] {
             for (HWND w : TopWindows(p.Id))

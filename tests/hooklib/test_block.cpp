@@ -261,6 +261,23 @@ TEST(DialogWatch, OverflowMakesEveryWindowACandidate) {
     EXPECT_TRUE(set.Contains(reinterpret_cast<HWND>(0xABCD)));
 }
 
+TEST(DialogWatch, AnOverflowEndsWhenTheCrowdHasClosedAndTheSurvivorsAreAddedAgain) {
+    TWindowSet set;
+    for (UINT_PTR i = 1; i <= TWindowSet::kCapacity + 6; ++i) set.Add(reinterpret_cast<HWND>(i * 16));
+    ASSERT_TRUE(set.Overflowed());
+    // A window the set never held (one of those past the capacity) frees nothing.
+    EXPECT_FALSE(set.Remove(reinterpret_cast<HWND>((TWindowSet::kCapacity + 3) * 16)));
+    // Every held window closes but two; the survivors are added again after the reset.
+    for (UINT_PTR i = 3; i <= TWindowSet::kCapacity; ++i) EXPECT_TRUE(set.Remove(reinterpret_cast<HWND>(i * 16)));
+    EXPECT_TRUE(set.ResetOverflow());
+    EXPECT_FALSE(set.ResetOverflow());
+    set.Add(reinterpret_cast<HWND>(16));
+    set.Add(reinterpret_cast<HWND>(32));
+    EXPECT_FALSE(set.Overflowed());
+    EXPECT_TRUE(set.Contains(reinterpret_cast<HWND>(32)));
+    EXPECT_FALSE(set.Contains(reinterpret_cast<HWND>(0xABCD))) << "filters again";
+}
+
 TEST(DialogWatch, ConcurrentAddsAreAllKept) {
     TWindowSet set;
     auto add = [&set](UINT_PTR base) {

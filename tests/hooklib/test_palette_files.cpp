@@ -246,3 +246,20 @@ TEST(CellGeometryMath, EntriesAreTypedSoThatEntryKLandsInCellK) {
     }
     EXPECT_EQ(PaletteApplyOrder(17), PaletteApplyOrder(1));
 }
+
+TEST(CellGeometryMath, APointFindsTheCellUnderItAndNothingOutsideTheGrid) {
+    const RECT dialog{100, 50, 372, 376};
+    const TGridGeometry custom = MeasureGrid(RECT{110, 261, 355, 307}, dialog, kCustomRows);
+    // Every cell's own probe point finds that cell, also after the dialog moved.
+    const RECT moved{300, 10, 572, 336};
+    for (int cell = 0; cell < 16; ++cell)
+        EXPECT_EQ(CellAt(custom, moved, kCustomRows, CellPoint(custom, moved, cell % 8, cell / 8)), cell);
+    // Edges: the first pixel belongs to the cell, the grid's last column/row ends it.
+    EXPECT_EQ(CellAt(custom, dialog, kCustomRows, POINT{110, 261}), 0);
+    EXPECT_EQ(CellAt(custom, dialog, kCustomRows, POINT{109, 261}), -1);
+    EXPECT_EQ(CellAt(custom, dialog, kCustomRows, POINT{110, 260}), -1);
+    EXPECT_EQ(CellAt(custom, dialog, kCustomRows, POINT{110 + 8 * 30, 270}), -1);
+    EXPECT_EQ(CellAt(custom, dialog, kCustomRows, POINT{120, 261 + 2 * 23}), -1);
+    // A grid never measured (no custom grid found) has no cells.
+    EXPECT_EQ(CellAt(TGridGeometry{}, dialog, kCustomRows, POINT{110, 261}), -1);
+}

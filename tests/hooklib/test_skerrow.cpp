@@ -230,7 +230,7 @@ TEST_F(Skerrow, DestroyingATakenOverDialogCountsItOut) {
     ::DestroyWindow(topDialog);
 }
 
-TEST_F(Skerrow, AnInitDialogWhileTheProbeIsPendingRecordsAndDestroysTheWindow) {
+TEST_F(Skerrow, AnInitDialogWhileTheProbeIsPendingRecordsAndEndsTheDialog) {
     Hook();
     HWND topDialog = ::CreateWindowExA(0, "#32770", "top", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                        nullptr, nullptr);
@@ -243,7 +243,10 @@ TEST_F(Skerrow, AnInitDialogWhileTheProbeIsPendingRecordsAndDestroysTheWindow) {
 
     ::SendMessageA(probe.Window, WM_INITDIALOG, 0, 0);
 
-    EXPECT_FALSE(::IsWindow(probe.Window));
+    // Ended as a dialog box ends (its modal loop then destroys it and enables the owner again),
+    // not destroyed under that loop, and not taken over.
+    EXPECT_TRUE(::IsWindow(probe.Window));
+    EXPECT_EQ(::GetPropA(probe.Window, "Ostvarin"), nullptr);
     TLibBlock block(lib);
     ASSERT_TRUE(block);
     EXPECT_EQ(ReadDialogCount(*block), 0);

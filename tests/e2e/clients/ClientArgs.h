@@ -105,8 +105,23 @@ inline BOOL CALLBACK FindPanel(HWND w, LPARAM found) noexcept {
     return FALSE;
 }
 
-// Drops the listed files on the "APIPanel" child of `dialog` the way the shell does: an HDROP
-// (DROPFILES followed by the NUL-separated names and one more NUL) sent as WM_DROPFILES.
+// Drops the files on `panel` the way the shell does: an HDROP (DROPFILES followed by the
+// NUL-separated names and one more NUL) sent as WM_DROPFILES.
+inline void DropFiles(HWND panel, const std::vector<std::string>& files) {
+    if (panel == nullptr || files.empty()) return;
+    std::string names;
+    for (const std::string& name : files) names += name + '\0';
+    names += '\0';
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size());
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size());
+    GlobalUnlock(memory);
+    SendMessageA(panel, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
+
+// Drops the files listed in `listPath` (one per line) on the "APIPanel" child of `dialog`.
 inline void DropListedFiles(HWND dialog, const std::string& listPath) {
     std::vector<std::string> files;
     if (FILE* f = std::fopen(listPath.c_str(), "rb")) {
@@ -120,18 +135,7 @@ inline void DropListedFiles(HWND dialog, const std::string& listPath) {
     }
     HWND panel = nullptr;
     EnumChildWindows(dialog, FindPanel, reinterpret_cast<LPARAM>(&panel));
-    if (panel == nullptr || files.empty()) return;
-
-    std::string names;
-    for (const std::string& name : files) names += name + '\0';
-    names += '\0';
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size());
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size());
-    GlobalUnlock(memory);
-    SendMessageA(panel, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    DropFiles(panel, files);
 }
 
 }  // namespace client
