@@ -52,7 +52,7 @@ void PasteDialogColor(const TDialogState& s) {
     const auto text = ReadClipboardText(s.Dialog);
     const auto color = text ? pelmira::ParseColorText(*text) : std::nullopt;
     if (!color) {
-        ShowStatus(s.Settings.NotColor);
+        ShowStatus(s, s.Settings.NotColor);
         return;
     }
     SendColor(s, static_cast<COLORREF>(pelmira::ColorRefOf(*color)));
