@@ -22,10 +22,13 @@ void Post(unsigned command) {
         ::PostMessageA(State.CompanionWindow, CompanionMessage(), command, 0);
 }
 
-// A pool thread's callback: only posts, the GUI thread does the rest.
+#if defined(_WIN64)
+// A pool thread's callback: only posts, the GUI thread does the rest. (A 32-bit controller starts
+// no companion.)
 void CALLBACK CompanionProcessEnded(void* mainWindow, BOOLEAN) {
     ::PostMessageA(static_cast<HWND>(mainWindow), CompanionMessage(), kCompanionEnded, 0);
 }
+#endif
 
 // The note goes into a second part at the bar's right end, sized to its text: part 0 keeps the
 // palette name and tips it shows at start and later.
