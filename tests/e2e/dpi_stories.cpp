@@ -269,6 +269,16 @@ TEST(ScaledController, AMoveToAnotherScaleLaysTheWindowOutAgainAndBack) {
         return rects;
     };
     const std::vector<RECT> before = layout();
+    // Without fonts in a language file, the controls keep the fonts they were made with; the
+    // combo's field is as high as its font, and the status bar holds a line of its own.
+    const HWND combo = FindChild(w, [](HWND c) { return ClassOf(c) == "ComboBox"; });
+    const HWND bar = FindChild(w, [](HWND c) { return ClassOf(c) == STATUSCLASSNAMEA; });
+    ASSERT_NE(combo, nullptr);
+    ASSERT_NE(bar, nullptr);
+    const auto fieldHeight = [&] { return static_cast<int>(::SendMessageA(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0)); };
+    const auto barHeight = [&] { const RECT r = WindowRectOf(bar); return static_cast<int>(r.bottom - r.top); };
+    const int fieldHere = fieldHeight();
+    const int barHere = barHeight();
     const int here = ScreenDpi();
     const int there = here == 96 ? 144 : 96;
     // As the system sends it when the window reaches a monitor of the other scale; without a
@@ -284,11 +294,49 @@ TEST(ScaledController, AMoveToAnotherScaleLaysTheWindowOutAgainAndBack) {
     }
     const HWND exitButton = ::GetDlgItem(w, kSuspendButtonId + 2);
     EXPECT_EQ(InClient(w, exitButton).left, pelmira::ScaleToDpi(234, there));
+    // Field and bar heights are a font's height plus a few pixels of frame.
+    const int fieldThere = fieldHeight();
+    const int barThere = barHeight();
+    EXPECT_NEAR(fieldThere, ::MulDiv(fieldHere, there, here), fieldHere / 5) << "combo field " << fieldHere;
+    // The bar never gets lower than the system's small icon, which keeps the system's scale.
+    if (there > here) EXPECT_NEAR(barThere, ::MulDiv(barHere, there, here), barHere / 5) << "status bar " << barHere;
+    std::printf("dpi %d: moved to %d: combo field %d -> %d, status bar %d -> %d\n", here, there, fieldHere,
+                fieldThere, barHere, barThere);
 
     ::SendMessageTimeoutA(w, WM_DPICHANGED, MAKEWPARAM(here, here), 0, SMTO_NORMAL, kWaitMs, &answer);
     const std::vector<RECT> after = layout();
+    EXPECT_EQ(fieldHeight(), fieldHere) << "back at the start's scale the controls have their own fonts again";
     ASSERT_EQ(after.size(), before.size());
     for (std::size_t i = 0; i < before.size(); ++i)
         EXPECT_TRUE(::EqualRect(&before[i], &after[i])) << RectText(before[i]) << " became " << RectText(after[i]);
+    EXPECT_EQ(CloseController(process, w), 0);
+}
+
+TEST(ScaledController, TheExtendedViewOfAWindowPlacedLowStaysOnTheWorkArea) {
+    ASSERT_TRUE(WaitFor([] { return TopWindows(0, "Pelmira").empty(); }, 10000));
+    TTempFolder folder{"dpilow"};
+    ASSERT_TRUE(InstallController(folder));
+    TControllerProcess process;
+    ASSERT_TRUE(process.Start(folder));
+    const HWND w = WaitForMainWindow(process);
+    ASSERT_NE(w, nullptr);
+
+    RECT work{};
+    ASSERT_TRUE(::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    // The normal view ends just above the bottom: the extended one, far taller, would pass it.
+    const RECT normal = WindowRectOf(w);
+    const LONG top = work.bottom - (normal.bottom - normal.top) - 10;
+    ::SetWindowPos(w, nullptr, normal.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Command(w, kCmdExtension);
+    const RECT extended = WindowRectOf(w);
+    ASSERT_GT(extended.bottom - extended.top, normal.bottom - normal.top + 10) << "the view did not grow";
+    EXPECT_EQ(extended.bottom, work.bottom) << RectText(extended) << " on a work area " << RectText(work);
+    EXPECT_EQ(extended.left, normal.left) << "only moved up";
+    std::printf("dpi %d: extended view placed low: %s on %s\n", ScreenDpi(), RectText(extended).c_str(),
+                RectText(work).c_str());
+
+    // Back to the normal view the window stays where the extended one put it.
+    Command(w, kCmdExtension);
+    EXPECT_EQ(WindowRectOf(w).top, extended.top);
     EXPECT_EQ(CloseController(process, w), 0);
 }
