@@ -7,6 +7,8 @@
 #include "DisplayScale.h"
 
 #include <cstdlib>
+#include <tuple>
+#include <utility>
 
 using namespace harness;
 
@@ -175,6 +177,71 @@ TEST_F(ScaledDialog, LoadAndSaveStillPutLineKInCellK) {
     std::string text;
     EXPECT_TRUE(WaitFor([&] { return ReadTextFile(Path("saved.pli"), text) && text == PaletteFileText(); }))
         << text;
+    client.Close();
+    ASSERT_TRUE(client.WaitForExit());
+}
+
+// Two colours side by side, meeting at a known screen column: a pick that lands one pixel off
+// the pointer (a position scaled once too often or too seldom) takes the other colour.
+constexpr COLORREF kLeftColor = RGB(130, 25, 26);
+constexpr COLORREF kRightColor = RGB(10, 200, 100);
+
+LRESULT CALLBACK TwoColorProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    if (msg != WM_PAINT) return ::DefWindowProcA(window, msg, wParam, lParam);
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(window, &ps);
+    RECT r{};
+    ::GetClientRect(window, &r);
+    const LONG middle = r.right / 2;
+    for (const auto& [left, right, color] : {std::tuple{0L, middle, kLeftColor}, std::tuple{middle, r.right, kRightColor}}) {
+        const RECT part{left, 0, right, r.bottom};
+        HBRUSH brush = ::CreateSolidBrush(color);
+        ::FillRect(dc, &part, brush);
+        ::DeleteObject(brush);
+    }
+    ::EndPaint(window, &ps);
+    return 0;
+}
+
+TEST_F(ScaledDialog, TheEyedropperPicksThePixelUnderThePointer) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = TwoColorProc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = "PelmiraTestTwoColors";
+    ::RegisterClassA(&wc);
+    const RECT at{::GetSystemMetrics(SM_CXSCREEN) - 110, ::GetSystemMetrics(SM_CYSCREEN) - 50,
+                  ::GetSystemMetrics(SM_CXSCREEN) - 10, ::GetSystemMetrics(SM_CYSCREEN) - 10};
+    HWND swatch = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, wc.lpszClassName, "", WS_POPUP,
+                                    at.left, at.top, at.right - at.left, at.bottom - at.top, nullptr, nullptr,
+                                    wc.hInstance, nullptr);
+    ::ShowWindow(swatch, SW_SHOWNOACTIVATE);
+    const LONG y = (at.top + at.bottom) / 2;
+    const POINT lastLeft{at.left + 49, y};
+    const POINT firstRight{at.left + 50, y};
+    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(lastLeft) == kLeftColor && ScreenPixel(firstRight) == kRightColor; }));
+
+    TClient client(TDialogKind::Wine, "");
+    HWND dialog = Open(client);
+    ASSERT_NE(dialog, nullptr);
+    HWND panel = PanelOf(dialog);
+    ASSERT_NE(panel, nullptr);
+    const auto boxes = [&] { return BoxText(dialog, 706) + "," + BoxText(dialog, 707) + "," + BoxText(dialog, 708); };
+    const auto text = [](COLORREF c) {
+        return std::to_string(GetRValue(c)) + "," + std::to_string(GetGValue(c)) + "," + std::to_string(GetBValue(c));
+    };
+    constexpr LPARAM kFar = MAKELPARAM(2000, 1500);  // far outside the button, in its client coordinates
+    ::PostMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, ScaledButtonPoint(panel, 2));
+    for (const auto& [point, color] : {std::pair{firstRight, kRightColor}, std::pair{lastLeft, kLeftColor}}) {
+        ::SetCursorPos(point.x, point.y);
+        // Moved again now and then: one read can come before the display has caught up.
+        int polls = 0;
+        EXPECT_TRUE(WaitFor([&] {
+            if (polls++ % 10 == 0) ::PostMessageA(panel, WM_MOUSEMOVE, MK_LBUTTON, kFar);
+            return boxes() == text(color);
+        })) << "at (" << point.x << "," << point.y << ") the boxes show " << boxes();
+    }
+    ::PostMessageA(panel, WM_LBUTTONUP, 0, kFar);
+    ::DestroyWindow(swatch);
     client.Close();
     ASSERT_TRUE(client.WaitForExit());
 }
