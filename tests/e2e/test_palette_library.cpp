@@ -266,22 +266,30 @@ protected:
         return ButtonsShow([c](int) { return c; });
     }
 
+    // Puts the pointer at p and waits until the system reports it there.
+    static void MovePointer(POINT p) {
+        ::SetCursorPos(p.x, p.y);
+        WaitFor([&] {
+            POINT at{};
+            return ::GetCursorPos(&at) && at.x == p.x && at.y == p.y;
+        });
+    }
+
     // The eyedropper: press colour button i, move to the screen point `to`, release there.
+    // Real input is handled after posted messages, so Sync cannot tell when it has been: each
+    // step waits for what it shows on the screen before the next one moves the pointer (the
+    // press's sunken edge, the colour under the pointer, the edge raised like any other's).
     void PickColour(int i, POINT to) const {
         const POINT from = ButtonPoint(i);
-        ::SetCursorPos(from.x, from.y);
-        ::mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-        Sync();
-        ::SetCursorPos(to.x, to.y);
-        ::mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
-        Sync();
-        ::mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-        HDC screen = ::GetDC(nullptr);
-        const COLORREF target = ::GetPixel(screen, to.x, to.y);
-        ::ReleaseDC(nullptr, screen);
-        // Input comes after posted messages: wait for the release's effect, the colour taken
-        // and the button's edge raised again like that of any other button.
         const int other = (i + 1) % 16;
+        const COLORREF target = ScreenPixel(to);
+        MovePointer(from);
+        ::mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+        WaitFor([&] { return EdgePixel(i) != EdgePixel(other); });
+        MovePointer(to);
+        ::mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
+        WaitFor([&] { return ButtonColor(i) == target; });
+        ::mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
         WaitFor([&] { return ButtonColor(i) == target && EdgePixel(i) == EdgePixel(other); });
         Sync();
     }
