@@ -366,7 +366,9 @@ TEST(ScaledController, AMoveToAnotherScaleLaysTheWindowOutAgainAndBack) {
     const int barThere = barHeight();
     EXPECT_NEAR(fieldThere, ::MulDiv(fieldHere, there, here), fieldHere / 5) << "combo field " << fieldHere;
     // The bar never gets lower than the system's small icon, which keeps the system's scale.
-    if (there > here) EXPECT_NEAR(barThere, ::MulDiv(barHere, there, here), barHere / 5) << "status bar " << barHere;
+    if (there > here) {
+        EXPECT_NEAR(barThere, ::MulDiv(barHere, there, here), barHere / 5) << "status bar " << barHere;
+    }
     std::printf("dpi %d: moved to %d: combo field %d -> %d, status bar %d -> %d\n", here, there, fieldHere,
                 fieldThere, barHere, barThere);
 
