@@ -79,17 +79,21 @@ void OnSpuitDrag(TMessageRecord* record) noexcept {
         TDialogState& s = *state;
         TVxOriginBtn* spuit = s.Button(kSpuitButton);
         const bool overButton = PointInButton(spuit, record->LParam);
-        // One reading of the pointer serves the pick and the magnifier.
-        const TPhysicalPixelScope physical;
+        // One reading of the pointer serves the pick and the magnifier, both in physical pixels;
+        // the button and the dialog are drawn and told outside, in the host's own coordinates.
         POINT cursor{};
-        const bool pointerRead = physical.CursorPos(cursor);
-        const COLORREF color = overButton    ? spuit->SavedColor
-                               : pointerRead ? ScreenPixel(cursor, PickWebSafe(s))
-                                             : CLR_INVALID;
+        bool pointerRead = false;
+        COLORREF color = spuit->SavedColor;
+        {
+            const TPhysicalPixelScope physical;
+            pointerRead = physical.CursorPos(cursor);
+            if (!overButton) color = pointerRead ? ScreenPixel(cursor, PickWebSafe(s)) : CLR_INVALID;
+        }
         if (color != spuit->Color) {
             spuit->SetColor(color);
             SendColor(s, color);
         }
+        const TPhysicalPixelScope physical;
         FollowWithMagnifier(s, overButton, pointerRead ? &cursor : nullptr);
     });
 }
