@@ -42,7 +42,7 @@ std::optional<std::string> RefuseBySize(std::uint64_t fileSize) {
     if (fileSize <= kMaxFormatFileSize) {
         return std::nullopt;
     }
-    return "file is " + std::to_string(fileSize) + " bytes; palette files over 1 MiB are refused";
+    return Text({"file is ", TDecimal(fileSize), " bytes; palette files over 1 MiB are refused"});
 }
 
 namespace {
@@ -185,8 +185,8 @@ TWriteResult WritePalette(TFormat format, const TPalette& colors) {
         case TFormat::Unknown: return RefuseWrite("Palette", "no format chosen");
     }
     if (colors.size() > limit) {
-        return RefuseWrite(tag, std::to_string(colors.size()) + " colours; the format holds at most " +
-                                    std::to_string(limit));
+        return RefuseWrite(tag,
+                           Text({TDecimal(colors.size()), " colours; the format holds at most ", TDecimal(limit)}));
     }
     TWriteResult result;
     result.Ok = true;
