@@ -14,27 +14,28 @@ namespace threads = pelmira::threads;
 
 namespace {
 
+struct TStart {
+    const std::function<void(int)>* Body;
+    int Index;
+    HANDLE Go;
+};
+
+// A thread procedure has the system's calling convention (stdcall on 32-bit), which a lambda lacks.
+DWORD WINAPI StartThread(LPVOID parameter) {
+    auto* start = static_cast<TStart*>(parameter);
+    ::WaitForSingleObject(start->Go, INFINITE);
+    (*start->Body)(start->Index);
+    return 0;
+}
+
 // Runs `body(i)` on `count` plain system threads started together and waits for them all.
 void RunThreads(int count, const std::function<void(int)>& body) {
-    struct TStart {
-        const std::function<void(int)>* Body;
-        int Index;
-        HANDLE Go;
-    };
     HANDLE go = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     std::vector<TStart> starts(count);
     std::vector<HANDLE> handles;
     for (int i = 0; i < count; ++i) {
         starts[i] = {&body, i, go};
-        handles.push_back(::CreateThread(
-            nullptr, 0,
-            [](LPVOID p) -> DWORD {
-                auto* start = static_cast<TStart*>(p);
-                ::WaitForSingleObject(start->Go, INFINITE);
-                (*start->Body)(start->Index);
-                return 0;
-            },
-            &starts[i], 0, nullptr));
+        handles.push_back(::CreateThread(nullptr, 0, StartThread, &starts[i], 0, nullptr));
     }
     ::SetEvent(go);
     ::WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), TRUE, 30000);
