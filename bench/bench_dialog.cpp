@@ -3,6 +3,8 @@
 // controller (skerrow.dll's hook installed, the shared block written).
 // - takeover_added_ms: client started until its dialog is shown and painted with the panel drawn,
 //   minus the same without the hook (medians of alternating runs).
+// - takeover_floor_ms: the same opening under a do-nothing hook for all threads, minus the plain
+//   one: the part of takeover_added_ms that any system-wide hook costs under Wine.
 // - palette_load_ms: a palette dropped on the panel until the sixteenth cell shows its colour on
 //   the screen.
 // - palette_save_ms: the save box confirmed until the file holds the sixteen lines.
@@ -126,10 +128,23 @@ int main() {
                                    wc.hInstance, nullptr);
     TTempFolder scratch("benchdialog");
 
-    // Alternating runs, so that a busy moment of the machine falls on both sides alike.
-    std::vector<double> plain, hooked;
+    // A do-nothing hook for all threads: what any system-wide hook adds to the opening, since
+    // under Wine every message the dialog is sent then costs round trips to the server.
+    HMODULE floorDll = ::LoadLibraryA("bench_floorhook.dll");
+    auto installFloor = reinterpret_cast<int (*)()>(
+        reinterpret_cast<void*>(floorDll != nullptr ? ::GetProcAddress(floorDll, "InstallFloorHook") : nullptr));
+    auto removeFloor = reinterpret_cast<void (*)()>(
+        reinterpret_cast<void*>(floorDll != nullptr ? ::GetProcAddress(floorDll, "RemoveFloorHook") : nullptr));
+
+    // Alternating runs, so that a busy moment of the machine falls on all sides alike.
+    std::vector<double> plain, floorHooked, hooked;
     for (int run = 0; run < kRuns; ++run) {
         plain.push_back(OpenMs(false));
+        if (installFloor != nullptr && removeFloor != nullptr && installFloor()) {
+            floorHooked.push_back(OpenMs(false));
+            removeFloor();
+            Pump();
+        }
         if (lib.SetHook(owner) != 1) {
             std::printf("the hook could not be installed\n");
             return 1;
@@ -149,6 +164,9 @@ int main() {
     std::printf("dialog_plain_ms: %.1f ms\n", plainMs);
     std::printf("dialog_taken_over_ms: %.1f ms\n", hookedMs);
     std::printf("takeover_added_ms: %.1f ms\n", plainMs < 0 || hookedMs < 0 ? -1.0 : hookedMs - plainMs);
+    const double floorMs = Median(floorHooked);
+    std::printf("dialog_floor_hook_ms: %.1f ms\n", floorMs);
+    std::printf("takeover_floor_ms: %.1f ms\n", plainMs < 0 || floorMs < 0 ? -1.0 : floorMs - plainMs);
     std::fflush(stdout);
 
     lib.SetHook(owner);
