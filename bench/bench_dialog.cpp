@@ -1,8 +1,10 @@
 // bench_dialog.cpp: what a user of a taken-over colour dialog waits for, timed from outside the
 // client (Wine's own ChooseColorA dialog in choose_color_client.exe); this process plays the
 // controller (skerrow.dll's hook installed, the shared block written).
-// - takeover_added_ms: client started until its dialog is shown and painted with the panel drawn,
-//   minus the same without the hook (medians of alternating runs).
+// - takeover_added_ms: ChooseColorA called (the client writes down the moment) until its dialog
+//   is shown and painted with the panel drawn, minus the same without the hook (medians of
+//   alternating runs). The start of the client process, some 50 to 200 ms that swing with the
+//   machine's load alike with and without the hook, is left out.
 // - takeover_floor_ms: the same opening under a do-nothing hook for all threads, minus the plain
 //   one: the part of takeover_added_ms that any system-wide hook costs under Wine.
 // - palette_load_ms: a palette dropped on the panel until the sixteenth cell shows its colour on
@@ -12,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 using namespace harness;
 
@@ -19,11 +22,17 @@ namespace {
 
 constexpr int kRuns = 7;
 
-double NowMs() {
-    LARGE_INTEGER counter, frequency;
-    ::QueryPerformanceCounter(&counter);
+// A value of the performance counter in milliseconds; the counter is the same in every process.
+double CounterMs(long long counter) {
+    LARGE_INTEGER frequency;
     ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return 1000.0 * static_cast<double>(counter) / static_cast<double>(frequency.QuadPart);
+}
+
+double NowMs() {
+    LARGE_INTEGER counter;
+    ::QueryPerformanceCounter(&counter);
+    return CounterMs(counter.QuadPart);
 }
 
 double Median(std::vector<double> values) {
@@ -47,10 +56,11 @@ bool WaitTight(const std::function<bool()>& done, DWORD timeoutMs) {
 // Painted: shown, and no part of it waiting for WM_PAINT.
 bool Painted(HWND window) { return window != nullptr && ::IsWindowVisible(window) && !::GetUpdateRect(window, nullptr, FALSE); }
 
-// Client started until its colour dialog (and, with the hook, its panel) is painted.
-double OpenMs(bool hooked) {
-    const double start = NowMs();
-    TClient client(TDialogKind::Wine, "");
+// ChooseColorA called in the client until its colour dialog (and, with the hook, its panel) is
+// painted; `stamp` is the file where the client writes down when it called.
+double OpenMs(bool hooked, const std::string& stamp) {
+    ::DeleteFileA(stamp.c_str());
+    TClient client(TDialogKind::Wine, "--stamp \"" + stamp + "\"");
     if (!client.Started()) return -1;
     HWND dialog = nullptr;
     const bool shown = WaitTight([&] {
@@ -61,12 +71,15 @@ double OpenMs(bool hooked) {
         if (!Painted(dialog)) return false;
         return !hooked || Painted(PanelOf(dialog));
     }, 20000);
-    const double took = NowMs() - start;
+    const double shownAt = NowMs();
+    std::string asked;
+    const bool stamped = ReadTextFile(stamp, asked) && !asked.empty();
+    const double took = stamped ? shownAt - CounterMs(std::strtoll(asked.c_str(), nullptr, 10)) : -1;
     // The client's destructor cancels the dialog; the hooked one also needs its take-over
     // property to be found.
     if (hooked) client.WaitForTakenOverDialog(5000);
     else if (dialog != nullptr) ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    return shown ? took : -1;
+    return shown && stamped ? took : -1;
 }
 
 // The sixteen custom cells as the screen shows them (at the points CustomCells probes), read from
@@ -127,6 +140,7 @@ int main() {
     HWND owner = ::CreateWindowExA(0, wc.lpszClassName, "bench controller", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                    wc.hInstance, nullptr);
     TTempFolder scratch("benchdialog");
+    const std::string stamp = scratch.File("stamp.txt");
 
     // A do-nothing hook for all threads: what any system-wide hook adds to the opening, since
     // under Wine every message the dialog is sent then costs round trips to the server.
@@ -139,9 +153,9 @@ int main() {
     // Alternating runs, so that a busy moment of the machine falls on all sides alike.
     std::vector<double> plain, floorHooked, hooked;
     for (int run = 0; run < kRuns; ++run) {
-        plain.push_back(OpenMs(false));
+        plain.push_back(OpenMs(false, stamp));
         if (installFloor != nullptr && removeFloor != nullptr && installFloor()) {
-            floorHooked.push_back(OpenMs(false));
+            floorHooked.push_back(OpenMs(false, stamp));
             removeFloor();
             Pump();
         }
@@ -154,7 +168,7 @@ int main() {
             SetBlockText(block->SettingsBase, scratch.Path + "\\Vorlund");
             SetBlockText(block->PaletteFolder, scratch.Path);
         }
-        hooked.push_back(OpenMs(true));
+        hooked.push_back(OpenMs(true, stamp));
         WaitFor([&] { return lib.ChkDialog() == 0; }, 10000);
         lib.RemoveHook();
         Pump();
