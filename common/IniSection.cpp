@@ -57,11 +57,12 @@ int ProfileInt(const std::string& text) {
 constexpr std::size_t kStringBuffer = kIniStringSize;
 constexpr std::size_t kIntBuffer = 30;
 
-}  // namespace
-
-bool TIniSection::TNoCase::operator()(const std::string& a, const std::string& b) const {
-    return ::_stricmp(a.c_str(), b.c_str()) < 0;
+// The order of the entries: keys without regard to case, as the profile readers match them.
+bool KeyBefore(const std::pair<std::string, std::string>& entry, const std::string& key) {
+    return ::_stricmp(entry.first.c_str(), key.c_str()) < 0;
 }
+
+}  // namespace
 
 TIniSection::TIniSection(const std::string& file, const char* section) {
     // The reader answers size - 2 when the section does not fit; read again with more room.
@@ -78,21 +79,30 @@ TIniSection::TIniSection(const std::string& file, const char* section) {
         at += entry.size() + 1;
         const std::size_t equals = entry.find('=');
         if (equals == std::string::npos) continue;
-        // emplace keeps the first of equal keys, as the string reader finds the first.
-        values_.emplace(entry.substr(0, equals), entry.substr(equals + 1));
+        // The first of equal keys stays, as the string reader finds the first.
+        std::string key = entry.substr(0, equals);
+        const auto place = std::lower_bound(values_.begin(), values_.end(), key, KeyBefore);
+        if (place != values_.end() && ::_stricmp(place->first.c_str(), key.c_str()) == 0) continue;
+        values_.emplace(place, std::move(key), entry.substr(equals + 1));
     }
 }
 
+const TIniSection::TEntry* TIniSection::Find(const std::string& key) const {
+    const auto found = std::lower_bound(values_.begin(), values_.end(), key, KeyBefore);
+    if (found == values_.end() || ::_stricmp(found->first.c_str(), key.c_str()) != 0) return nullptr;
+    return &*found;
+}
+
 std::string TIniSection::String(const std::string& key, const std::string& defaultValue) const {
-    const auto found = values_.find(key);
-    if (found == values_.end()) return defaultValue;
+    const TEntry* found = Find(key);
+    if (found == nullptr) return defaultValue;
     std::string value = ProfileValue(found->second, kStringBuffer);
     return value.empty() ? defaultValue : value;
 }
 
 int TIniSection::Int(const std::string& key, int defaultValue) const {
-    const auto found = values_.find(key);
-    if (found == values_.end()) return defaultValue;
+    const TEntry* found = Find(key);
+    if (found == nullptr) return defaultValue;
     const std::string value = ProfileValue(found->second, kIntBuffer);
     return value.empty() ? defaultValue : ProfileInt(value);
 }

@@ -4,8 +4,9 @@
 
 #include "Config.h"
 
-#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 // One section of an INI file, read with a single GetPrivateProfileSectionA (each profile call
 // opens and parses the whole file). String and Int answer what ReadIniString and ReadIniInt would
@@ -19,8 +20,10 @@ public:
     int Int(const std::string& key, int defaultValue) const;
 
 private:
-    struct TNoCase {
-        bool operator()(const std::string& a, const std::string& b) const;
-    };
-    std::map<std::string, std::string, TNoCase> values_;
+    using TEntry = std::pair<std::string, std::string>;
+    // The entry of `key`, or null.
+    const TEntry* Find(const std::string& key) const;
+    // Sorted by key without regard to case, one entry per key. A sorted vector rather than a map:
+    // the hook library carries this, and the tree's code would be there for this class alone.
+    std::vector<TEntry> values_;
 };

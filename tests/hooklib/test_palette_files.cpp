@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ButtonFont.h"
 #include "CellGeometry.h"
@@ -169,6 +170,30 @@ TEST(DialogSettingsFiles, ASectionReadOnceAnswersWhatTheProfileReadersAnswerKeyB
     const TIniSection absent(dir.File("none.ini"), "Odd");
     EXPECT_EQ(absent.String("quoted", "d"), "d");
     EXPECT_EQ(absent.Int("n1", 3), 3);
+}
+
+TEST(DialogSettingsFiles, ASectionOfManyKeysInAnyOrderFindsEveryKeyAsTheProfileReadersDo) {
+    TTempFolder dir("palette");
+    const std::string file = dir.File("many.ini");
+    // Sixty keys in a shuffled order, a repeat in another case far from its first, and keys
+    // whose order differs with and without case ('_' sorts after 'Z' but before 'a').
+    std::string text = "[Many]\r\n";
+    std::vector<std::string> keys;
+    for (int i = 0; i < 60; ++i) {
+        const int n = (i * 37) % 60;
+        keys.push_back("key_" + std::to_string(n) + (n % 3 != 0 ? "b" : "B"));
+        text += keys.back() + "=" + std::to_string(i) + "\r\n";
+    }
+    text += "KEY_7B=repeat\r\nzz=last\r\n_under=u\r\nZ_=z\r\nZa=za\r\nkey_=bare\r\n";
+    WriteTextFile(file, text);
+    for (const char* extra : {"KEY_7B", "key_7b", "zz", "ZZ", "_under", "Z_", "z_", "Za", "key_", "key", "key_60b"}) {
+        keys.emplace_back(extra);
+    }
+    const TIniSection section(file, "Many");
+    for (const std::string& key : keys) {
+        EXPECT_EQ(section.String(key, "<default>"), ReadIniString(file, "Many", key, "<default>")) << key;
+        EXPECT_EQ(section.Int(key, -99), ReadIniInt(file, "Many", key, -99)) << key;
+    }
 }
 
 TEST(ButtonFontSharing, OneBuiltFontDrawsAsAButtonsOwnAndOutlivesEveryPaint) {
