@@ -45,11 +45,6 @@ TIntegerList::TIntegerList(int initialCapacity, int growStep)
     items_.assign(static_cast<size_t>(initialCapacity_), 0);
 }
 
-void TIntegerList::Clear() {
-    std::vector<INT_PTR>(static_cast<size_t>(initialCapacity_), 0).swap(items_);
-    lastIndex_ = -1;
-}
-
 void TIntegerList::Grow() { items_.resize(items_.size() + static_cast<size_t>(growStep_), 0); }
 
 void TIntegerList::Add(INT_PTR value) {
@@ -63,16 +58,6 @@ void TIntegerList::Delete(int index) {
     items_.erase(items_.begin() + index);
     items_.push_back(0);  // keep the capacity
     --lastIndex_;
-}
-
-void TIntegerList::Insert(int index, INT_PTR value) {
-    if (index < 0 || index > lastIndex_) return;
-    if (lastIndex_ + 1 >= Capacity()) Grow();
-    // The slot past the last entry is free: shift the tail up by one.
-    for (int i = lastIndex_ + 1; i > index; --i)
-        items_[static_cast<size_t>(i)] = items_[static_cast<size_t>(i - 1)];
-    items_[static_cast<size_t>(index)] = value;
-    ++lastIndex_;
 }
 
 INT_PTR TIntegerList::Get(int index) const {
@@ -97,23 +82,35 @@ int TIntegerList::IndexOf(INT_PTR value) const {
     return -1;
 }
 
+#if !PELMIRA_HOOKLIB
+// The hook library clears, inserts into and copies no list.
+
+void TIntegerList::Clear() {
+    std::vector<INT_PTR>(static_cast<size_t>(initialCapacity_), 0).swap(items_);
+    lastIndex_ = -1;
+}
+
+void TIntegerList::Insert(int index, INT_PTR value) {
+    if (index < 0 || index > lastIndex_) return;
+    if (lastIndex_ + 1 >= Capacity()) Grow();
+    // The slot past the last entry is free: shift the tail up by one.
+    for (int i = lastIndex_ + 1; i > index; --i)
+        items_[static_cast<size_t>(i)] = items_[static_cast<size_t>(i - 1)];
+    items_[static_cast<size_t>(index)] = value;
+    ++lastIndex_;
+}
+
 void CopyIntegerList(const TIntegerList& source, TIntegerList& dest) {
     if (&source == &dest) return;
     dest.Clear();
     const int count = source.Count();
     for (int i = 0; i < count; ++i) dest.Put(i, source.Get(i));
 }
+#endif  // !PELMIRA_HOOKLIB
 
 // ---------------------------------------------------------------------------------------------
 // TStringArray
 // ---------------------------------------------------------------------------------------------
-
-int CompareLocale(const std::string& a, const std::string& b) {
-    // CompareStringA answers CSTR_LESS_THAN (1), CSTR_EQUAL (2) or CSTR_GREATER_THAN (3); 0 is a
-    // failure (invalid argument), which we treat as equal rather than as "less".
-    const int r = ::CompareStringA(LOCALE_USER_DEFAULT, 0, a.c_str(), -1, b.c_str(), -1);
-    return r == 0 ? 0 : r - 2;
-}
 
 namespace {
 // The array holds zero-terminated copies: anything past an embedded terminator is not part of it.
@@ -132,6 +129,19 @@ std::string TStringArray::Get(int index) const {
     return s;
 }
 
+void TStringArray::Clear() { entries_.clear(); }
+
+#if !PELMIRA_HOOKLIB
+// The controller edits, searches and sorts its string arrays; the hook library only fills, reads
+// and empties them.
+
+int CompareLocale(const std::string& a, const std::string& b) {
+    // CompareStringA answers CSTR_LESS_THAN (1), CSTR_EQUAL (2) or CSTR_GREATER_THAN (3); 0 is a
+    // failure (invalid argument), which we treat as equal rather than as "less".
+    const int r = ::CompareStringA(LOCALE_USER_DEFAULT, 0, a.c_str(), -1, b.c_str(), -1);
+    return r == 0 ? 0 : r - 2;
+}
+
 void TStringArray::Put(int index, const std::string& s) {
     if (InRange(index)) entries_[static_cast<size_t>(index)] = ZeroTerminated(s);
 }
@@ -143,8 +153,6 @@ void TStringArray::Insert(int index, const std::string& s) {
 void TStringArray::Delete(int index) {
     if (InRange(index)) entries_.erase(entries_.begin() + index);
 }
-
-void TStringArray::Clear() { entries_.clear(); }
 
 int TStringArray::IndexOf(const std::string& s) const {
     for (int i = 0; i < Count(); ++i)
@@ -183,6 +191,7 @@ void TStringArray::QuickSort(int low, int high) {
         low = i;
     }
 }
+#endif  // !PELMIRA_HOOKLIB
 
 // ---------------------------------------------------------------------------------------------
 // TMessageDispatcher
@@ -404,11 +413,11 @@ int TakeControlID() {
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace {
-constexpr const char kObjectProp[] = "OBJECT";
+constexpr const char kControlObjectProp[] = "OBJECT";
 
 // The module this code is linked into: the controller's executable or the hook library. Window
 // classes registered by the library are found only under the library's own instance.
-HINSTANCE ThisModule() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
+HINSTANCE ControlModule() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 constexpr const char kWndProcProp[] = "WNDPROC";
 }  // namespace
 
@@ -424,9 +433,9 @@ void TSelfSubClass::CreateControlWindow() {
     Window = ::CreateWindowExA(params.ExStyle, params.ClassName, params.Caption.c_str(), params.Style,
                                params.X, params.Y, params.Width, params.Height, Handle,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-                               ThisModule(), nullptr);
+                               ControlModule(), nullptr);
     if (::IsWindow(Window)) {
-        ::SetPropA(Window, kObjectProp, this);
+        ::SetPropA(Window, kControlObjectProp, this);
         const LONG_PTR previous =
             ::SetWindowLongPtrA(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWndProc));
         ::SetPropA(Window, kWndProcProp, reinterpret_cast<HANDLE>(previous));
@@ -436,8 +445,8 @@ void TSelfSubClass::CreateControlWindow() {
 }
 
 TSelfSubClass::~TSelfSubClass() {
-    if (Window != nullptr && ::IsWindow(Window) && ::GetPropA(Window, kObjectProp) == this) {
-        ::RemovePropA(Window, kObjectProp);
+    if (Window != nullptr && ::IsWindow(Window) && ::GetPropA(Window, kControlObjectProp) == this) {
+        ::RemovePropA(Window, kControlObjectProp);
         const auto current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(Window, GWLP_WNDPROC));
         if (current == &ControlWndProc) {
             HANDLE saved = ::RemovePropA(Window, kWndProcProp);
@@ -473,7 +482,7 @@ LRESULT CALLBACK ControlWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         answer = saved != nullptr ? ::CallWindowProcA(saved, hwnd, msg, wParam, lParam)
                                   : ::DefWindowProcA(hwnd, msg, wParam, lParam);
     }
-    auto* obj = static_cast<TSelfSubClass*>(::GetPropA(hwnd, kObjectProp));
+    auto* obj = static_cast<TSelfSubClass*>(::GetPropA(hwnd, kControlObjectProp));
     if (msg == WM_DESTROY) {
         delete obj;  // restores the procedure and removes both properties
         return answer;

@@ -121,10 +121,12 @@ public:
     // 0 in either argument means 16.
     explicit TIntegerList(int initialCapacity = 16, int growStep = 16);
 
-    void Clear();
     void Add(INT_PTR value);
     void Delete(int index);                 // ignored outside 0..last index
+#if !PELMIRA_HOOKLIB
+    void Clear();
     void Insert(int index, INT_PTR value);  // ignored outside 0..last index (cannot append)
+#endif
     INT_PTR Get(int index) const;           // 0 outside 0..last index
     void Put(int index, INT_PTR value);     // any index >= 0; extends the list
     int Count() const { return lastIndex_ + 1; }
@@ -140,11 +142,13 @@ private:
     int initialCapacity_;
 };
 
+#if !PELMIRA_HOOKLIB
 // dest.Clear, then dest.Put(i, source.Get(i)) for every index of the source.
 void CopyIntegerList(const TIntegerList& source, TIntegerList& dest);
 
 // CompareStringA in the user's default locale, case-sensitive: -1, 0 or 1.
 int CompareLocale(const std::string& a, const std::string& b);
+#endif
 
 // Owned copies of zero-terminated strings.
 class TStringArray : public TObject {
@@ -155,18 +159,22 @@ public:
     void Add(const std::string& s);
     void Get(int index, std::string& s) const;  // "index error" outside 0..last index
     std::string Get(int index) const;
+    int Count() const { return static_cast<int>(entries_.size()); }
+    void Clear();
+#if !PELMIRA_HOOKLIB
     void Put(int index, const std::string& s);     // only inside 0..last index
     void Insert(int index, const std::string& s);  // only inside 0..last index (cannot append)
     void Delete(int index);                        // only inside 0..last index
-    void Clear();
-    int Count() const { return static_cast<int>(entries_.size()); }
     int IndexOf(const std::string& s) const;  // ignores case; -1 when absent
     void Exchange(int a, int b);
     void Sort();  // ascending by CompareLocale, not stable
+#endif
 
 private:
     bool InRange(int index) const { return index >= 0 && index < Count(); }
+#if !PELMIRA_HOOKLIB
     void QuickSort(int low, int high);
+#endif
 
     std::vector<std::string> entries_;
 };
