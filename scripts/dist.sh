@@ -31,10 +31,21 @@ package() {  # package <toolchain arch> <package suffix> <binutils triple>
   # frame chain, not tables), so functions no exception can pass through need no table: 2.5 KB
   # of the 32-bit library. Not for x64, whose system unwinder needs a table for every function
   # that calls another, C++ exception or not.
-  [ "$arch" = i686 ] && sections="$sections -fno-asynchronous-unwind-tables"
+  # The compiler writes those tables itself (-fno-dwarf2-cfi-asm): through the assembler's
+  # directives every function got one, whether an exception can pass it or not. Its entries
+  # locate their function relative to themselves, so the entry of an inline function's copy the
+  # linker dropped points at itself, inside the table, where no code ever runs. Windows'
+  # functions are declared as not throwing (hooklib/NothrowImports.h): no 32-bit exception
+  # passes a system DLL's frame, so code whose only calls that could throw go into Windows needs
+  # no table either. The hook's libraries are each compiled as one file (PELMIRA_HOOK_UNITY).
+  local unity=OFF
+  if [ "$arch" = i686 ]; then
+    sections="$sections -fno-asynchronous-unwind-tables -fno-dwarf2-cfi-asm -include $root/hooklib/NothrowImports.h"
+    unity=ON
+  fi
   cmake -S "$root" -B "$tree" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS_RELEASE="-Os -DNDEBUG" -DCMAKE_CXX_FLAGS_RELEASE="-Os -DNDEBUG" \
-        -DCMAKE_C_FLAGS="$sections" -DCMAKE_CXX_FLAGS="$sections" \
+        -DCMAKE_C_FLAGS="$sections" -DCMAKE_CXX_FLAGS="$sections" -DPELMIRA_HOOK_UNITY=$unity \
         -DCMAKE_SHARED_LINKER_FLAGS=-Wl,--gc-sections -DCMAKE_EXE_LINKER_FLAGS=-Wl,--gc-sections \
         -DPELMIRA_TESTS=OFF >/dev/null
   cmake --build "$tree" -j "$jobs" --target vorlund vorlund32 -- --no-print-directory -s
