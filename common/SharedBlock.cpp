@@ -92,3 +92,13 @@ bool ClaimProbe(TSharedBlock& block) noexcept {
         return true;
     });
 }
+
+std::uint8_t ForgetEndedDialogs(TSharedBlock& block, std::uint8_t counted, int alive) noexcept {
+    if (alive < 0 || alive >= counted || counted >= kProbeMark) return ReadDialogCount(block);
+    UpdateCount(block, [counted, alive](std::uint8_t& count) {
+        if (count != counted) return false;
+        count = static_cast<std::uint8_t>(alive);
+        return true;
+    });
+    return ReadDialogCount(block);
+}

@@ -140,6 +140,22 @@ TEST(DialogCounter, ProbeClaimAndCountingOut) {
     EXPECT_EQ(ReadDialogCount(block), 0) << "never below 0";
 }
 
+// A host killed with dialogs open never counts them out; the reader that sees fewer live dialogs
+// than counted lowers the count, but only to what it saw, and only if nothing moved meanwhile.
+TEST(DialogCounter, DialogsOfEndedHostsAreForgottenButNeverLiveOnes) {
+    TAlignedBlock aligned;
+    TSharedBlock& block = aligned.Block;
+    StoreDialogCount(block, 3);
+    EXPECT_EQ(ForgetEndedDialogs(block, 3, 1), 1);
+    EXPECT_EQ(ForgetEndedDialogs(block, 1, 4), 1) << "more live dialogs than counted (uncounted ones) raise nothing";
+    EXPECT_EQ(ForgetEndedDialogs(block, 5, 0), 1) << "a count that moved since it was read stays";
+    StoreDialogCount(block, kProbePending);
+    EXPECT_EQ(ForgetEndedDialogs(block, kProbePending, 0), kProbePending) << "the probe mark is no dialog count";
+    StoreDialogCount(block, 2);
+    EXPECT_EQ(ForgetEndedDialogs(block, 2, -1), 2) << "an unknown number of live dialogs";
+    EXPECT_EQ(ForgetEndedDialogs(block, 2, 0), 0);
+}
+
 TEST(DialogCounter, ConcurrentThreadsLoseNoUpdate) {
     TAlignedBlock aligned;
     TSharedBlock& block = aligned.Block;
