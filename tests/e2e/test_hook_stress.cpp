@@ -7,9 +7,11 @@
 #include "DialogHarness.h"
 #include "StressHarness.h"
 
+#include <atomic>
 #include <memory>
 #include <random>
 #include <sstream>
+#include <thread>
 
 using namespace harness;
 
@@ -189,7 +191,7 @@ TEST_F(HookStress, RandomBytesOverTheBlockCrashAndHangNoHost) {
 // The user suspends and resumes again and again while other programs open and close colour
 // dialogs: every dialog opened while the hook is surely on is taken over, and no dialog is lost
 // (ended as a probe, or by anyone but its own program) and no host hangs. Three hosts keep
-// dialogs starting often enough that some start while a resume's probe is pending.
+// dialogs starting often enough that some may start while a resume's probe is pending.
 TEST_F(HookStress, SuspendAndResumeWhileOtherProgramsOpenDialogsLosesNone) {
     constexpr int kHosts = 3;
     constexpr int kDialogs = 30;
@@ -206,16 +208,37 @@ TEST_F(HookStress, SuspendAndResumeWhileOtherProgramsOpenDialogsLosesNone) {
     long long onSince = Now();
     int toggles = 0;
     const ULONGLONG end = ::GetTickCount64() + 150000;
+    // A resume whose probe was taken over as a user's dialog would never return: its modal
+    // dialog waits for a user. After 10 s the watchdog ends the dialogs of this process.
+    std::atomic<ULONGLONG> resumeSince{0};
+    std::atomic<bool> stop{false};
+    std::atomic<int> stuckResumes{0};
+    std::thread watchdog([&] {
+        while (!stop.load()) {
+            ::Sleep(200);
+            const ULONGLONG since = resumeSince.load();
+            if (since == 0 || ::GetTickCount64() - since < 10000) continue;
+            ++stuckResumes;
+            resumeSince = 0;
+            for (HWND w : TopWindows(::GetCurrentProcessId(), "#32770")) ::PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+        }
+    });
     while (anyRunning() && ::GetTickCount64() < end) {
         WaitFor([&] { return !anyRunning(); }, 250);
         on.emplace_back(onSince, Now());
         lib_.RemoveHook();
         WaitFor([&] { return !anyRunning(); }, 100);
-        ASSERT_EQ(lib_.SetHook(owner_), 1);
+        resumeSince = ::GetTickCount64();
+        const bool resumed = lib_.SetHook(owner_) == 1;
+        resumeSince = 0;
+        EXPECT_TRUE(resumed);
         onSince = Now();
         ++toggles;
     }
     on.emplace_back(onSince, Now());
+    stop = true;
+    watchdog.join();
+    EXPECT_EQ(stuckResumes.load(), 0) << "a resume's probe was served as a user's dialog";
 
     // Dialogs that began within 20 ms of a switch are not counted either way: the hook reaches
     // another process's thread at its next call to the server, not at the same instant.
@@ -240,7 +263,8 @@ TEST_F(HookStress, SuspendAndResumeWhileOtherProgramsOpenDialogsLosesNone) {
                 if (initAt > from + edge && initAt < to - edge) {
                     ++openedOn;
                     takenOn += taken;
-                    EXPECT_EQ(taken, 1) << "a dialog opened while the hook was on";
+                    EXPECT_EQ(taken, 1) << "a dialog opened while the hook was on, " << (initAt - from) * 1000 / Ticks(1000)
+                                        << " ms after a resume, " << (to - initAt) * 1000 / Ticks(1000) << " ms before a suspend";
                 }
             }
         }
