@@ -7,6 +7,8 @@
 
 #include "ScopedHandles.h"
 
+#include <windowsx.h>
+
 namespace {
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
@@ -82,7 +84,8 @@ void TGDIObject::Repaint() {
 void TGDIObject::Invalidate() { ::InvalidateRect(Handle, &BoundsRect, TRUE); }
 
 bool TGDIObject::HitTest(const TMessageRecord& message) const {
-    const POINT point{static_cast<LONG>(LOWORD(message.LParam)), static_cast<LONG>(HIWORD(message.LParam))};
+    // Signed: while the mouse is captured, a point left of or above the client area is negative.
+    const POINT point{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
     return ::PtInRect(&BoundsRect, point) != FALSE;
 }
 

@@ -4,6 +4,7 @@
 #include "ScopedHandles.h"
 
 #include <shellapi.h>  // drag-drop (left out by WIN32_LEAN_AND_MEAN)
+#include <windowsx.h>
 
 #include <atomic>
 
@@ -683,8 +684,9 @@ UINT TAPopupMenu::Track(const TMessageRecord& record, HWND window) {
         x = (rect.left + rect.right) / 2;
         y = (rect.top + rect.bottom) / 2;
     } else {
-        x = LOWORD(record.LParam);
-        y = HIWORD(record.LParam);
+        // Signed: a monitor left of or above the primary one has negative screen coordinates.
+        x = GET_X_LPARAM(record.LParam);
+        y = GET_Y_LPARAM(record.LParam);
     }
     const BOOL chosen = ::TrackPopupMenu(Menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, x, y, 0, Handle, nullptr);
     return static_cast<UINT>(chosen);

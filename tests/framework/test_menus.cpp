@@ -332,6 +332,13 @@ TEST_F(MenuTest, TrackOpensAtTheClickOrAtTheWindowCentre) {
     EXPECT_EQ(gProbe.menuRect.left, (window.left + window.right) / 2);
     EXPECT_EQ(gProbe.menuRect.top, (window.top + window.bottom) / 2);
 
+    // Screen coordinates are signed (a monitor left of the primary one): a point left of the screen
+    // is pulled in at the left edge, not taken as a point 65,000 pixels to the right.
+    EXPECT_EQ(TrackWithProbe(popup, MAKELPARAM(-40, 160), false), 0u);
+    ASSERT_TRUE(gProbe.seen);
+    EXPECT_EQ(gProbe.menuRect.left, ::GetSystemMetrics(SM_XVIRTUALSCREEN));
+    EXPECT_EQ(gProbe.menuRect.top, 160);
+
     // A choice is answered, not sent: no WM_COMMAND and (TPM_NONOTIFY) no init notification.
     gEvents.clear();
     EXPECT_EQ(TrackWithProbe(popup, MAKELPARAM(150, 160), true), 601u);
