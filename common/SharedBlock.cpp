@@ -79,7 +79,10 @@ bool CountDialogIn(TSharedBlock& block) noexcept {
 
 void CountDialogOut(TSharedBlock& block) noexcept {
     UpdateCount(block, [](std::uint8_t& count) {
-        if (count == 0) return false;
+        // A pending probe's mark is no number of dialogs: dialogs that end meanwhile must not
+        // bring it below 254, or the probe would be taken over as a user's dialog and SetHook
+        // would wait for its modal dialog to be closed by hand.
+        if (count == 0 || count >= kProbeMark) return false;
         --count;
         return true;
     });

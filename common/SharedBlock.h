@@ -104,7 +104,7 @@ void StoreDialogCount(TSharedBlock& block, std::uint8_t value) noexcept;
 // +1 for a taken-over dialog; refuses (returns false, count unchanged) when the result would
 // reach the probe mark 254, so a user's dialog is never destroyed as a probe.
 bool CountDialogIn(TSharedBlock& block) noexcept;
-// -1 for a taken-over dialog that ends; never below 0.
+// -1 for a taken-over dialog that ends; never below 0, and never from the probe mark.
 void CountDialogOut(TSharedBlock& block) noexcept;
 // Drops the dialogs of hosts that ended without counting out (killed, crashed): when the count
 // still reads `counted` and only `alive` taken-over dialogs exist, it becomes `alive`. Never

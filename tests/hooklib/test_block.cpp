@@ -138,6 +138,12 @@ TEST(DialogCounter, ProbeClaimAndCountingOut) {
     CountDialogOut(block);
     CountDialogOut(block);
     EXPECT_EQ(ReadDialogCount(block), 0) << "never below 0";
+
+    // Dialogs of other programs that end while a probe is pending leave its mark alone.
+    StoreDialogCount(block, kProbePending);
+    CountDialogOut(block);
+    CountDialogOut(block);
+    EXPECT_TRUE(ClaimProbe(block));
 }
 
 // A host killed with dialogs open never counts them out; the reader that sees fewer live dialogs
