@@ -4,6 +4,11 @@
 // those 20 messages took. It runs several times with no hook and several times while skerrow.dll's
 // hook is installed (this process plays the controller), and both are printed side by side as
 // "name: value unit" lines, with the modules that the hook added by name.
+//
+// The library measured is the one users get when `make dist` has made it (the stripped Release
+// build in build/dist-unpacked/x64), else the test tree's own beside this program (a debug build,
+// several MB, whose mapping weighs more); a path given as the only argument wins. The first line
+// says which file was measured and its size.
 #define PSAPI_VERSION 2  // the K32 functions of kernel32: psapi.dll would be one more module
 #include <windows.h>
 #include <psapi.h>
@@ -159,6 +164,24 @@ bool Measure(TSummary& summary) {
     return true;
 }
 
+bool IsFile(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The library to measure, as the file comment says; `folder` is this program's, ending in "\".
+std::string LibraryPath(const std::string& folder, int argc, char** argv) {
+    if (argc > 1) return argv[1];
+    const std::string packaged = folder + "..\\..\\dist-unpacked\\x64\\pelmira-x64\\skerrow.dll";
+    return IsFile(packaged) ? packaged : folder + "skerrow.dll";
+}
+
+unsigned long long FileBytes(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 std::string Joined(const std::set<std::string>& names) {
     std::string text;
     for (const auto& n : names) text += (text.empty() ? "" : " ") + n;
@@ -172,7 +195,8 @@ int main(int argc, char** argv) {
 
     const std::string self = ModulePath();
     const std::string folder = self.substr(0, self.find_last_of("\\/") + 1);
-    HMODULE skerrow = ::LoadLibraryA((folder + "skerrow.dll").c_str());
+    const std::string library = LibraryPath(folder, argc, argv);
+    HMODULE skerrow = ::LoadLibraryA(library.c_str());
     using TSetHook = BYTE(WINAPI*)(HWND);
     using TRemoveHook = void(WINAPI*)();
     auto setHook = skerrow ? reinterpret_cast<TSetHook>(reinterpret_cast<void*>(::GetProcAddress(skerrow, "SetHook")))
@@ -181,7 +205,7 @@ int main(int argc, char** argv) {
                                     reinterpret_cast<void*>(::GetProcAddress(skerrow, "RemoveHook")))
                               : nullptr;
     if (setHook == nullptr || removeHook == nullptr) {
-        std::printf("skerrow.dll is missing or lacks its exports.\n");
+        std::printf("%s is missing or lacks its exports.\n", library.c_str());
         return 1;
     }
 
@@ -215,6 +239,7 @@ int main(int argc, char** argv) {
     for (const auto& m : hooked.Modules)
         if (plain.Modules.count(m) == 0) added.insert(m);
 
+    std::printf("library: %s (%llu bytes)\n", library.c_str(), FileBytes(library));
     std::printf("A program's first %d messages, median of %d runs, without and with the hook:\n", kMessages, kRuns);
     std::printf("modules_plain: %zu modules\n", plain.Modules.size());
     std::printf("modules_hooked: %zu modules\n", hooked.Modules.size());

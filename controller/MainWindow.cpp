@@ -17,12 +17,14 @@
 #include "PaletteOps.h"
 #include "Placement.h"
 #include "Program.h"
+#include "ScopedHandles.h"
 #include "UtilFunc.h"
 
 #include "DisplayScale.h"
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -440,6 +442,62 @@ void FitFontsToScale() {
     if (State.TipFont) State.TipFont->ApplyTo(State.MainForm.ToolTip->Window);
 }
 
+// The controls of a role whose font the language file does not name keep the font they were
+// made with: their own (the list's, the status bar's) or, for a control without one, the system
+// font. Those are made at the system's DPI and keep their size on a monitor of another scale;
+// there each control gets a copy of its own font scaled to the window, and its own font back at
+// the system's DPI.
+struct TDefaultFont {
+    HWND Control;
+    HFONT Own;  // null: the system font
+};
+std::vector<TDefaultFont> DefaultFonts;
+std::vector<TScopedFont> ScaledDefaultFonts;  // the copies the controls use now
+
+void RememberDefaultFonts() {
+    DefaultFonts.clear();
+    ScaledDefaultFonts.clear();
+    const auto add = [](HWND control, const TAPICFont* roleFont) {
+        if (control == nullptr || roleFont != nullptr) return;
+        DefaultFonts.push_back({control, reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0))});
+    };
+    for (const TSelfSubClass* button : State.MainForm.Buttons)
+        if (button != nullptr) add(button->Window, State.MainFont.get());
+    if (State.MainForm.FileList != nullptr) add(State.MainForm.FileList->Window, State.MainFont.get());
+    if (State.MainForm.FolderCombo != nullptr) add(State.MainForm.FolderCombo->Window, State.MainFont.get());
+    if (State.MainForm.StatusBar != nullptr) add(State.MainForm.StatusBar->Window, State.StatusFont.get());
+    if (State.MainForm.ToolTip != nullptr) add(State.MainForm.ToolTip->Window, State.TipFont.get());
+}
+
+TScopedFont ScaledCopy(HFONT own, int dpi, int system) {
+    LOGFONTA font{};
+    if (::GetObjectA(own != nullptr ? static_cast<HGDIOBJ>(own) : ::GetStockObject(SYSTEM_FONT), sizeof font, &font) == 0)
+        return TScopedFont();
+    font.lfHeight = ::MulDiv(font.lfHeight, dpi, system);
+    font.lfWidth = ::MulDiv(font.lfWidth, dpi, system);
+    return TScopedFont(::CreateFontIndirectA(&font));
+}
+
+void FitDefaultFontsToScale() {
+    const int system = pelmira::SystemDpi();
+    // At the system's DPI the controls already have their own fonts unless a move gave them copies.
+    if (WindowScale == system && ScaledDefaultFonts.empty()) return;
+    std::vector<std::pair<HFONT, TScopedFont>> copies;  // own font -> its copy at this DPI
+    for (const TDefaultFont& d : DefaultFonts) {
+        HFONT font = d.Own;
+        if (WindowScale != system) {
+            auto made = std::find_if(copies.begin(), copies.end(), [&d](const auto& c) { return c.first == d.Own; });
+            if (made == copies.end()) made = copies.insert(copies.end(), {d.Own, ScaledCopy(d.Own, WindowScale, system)});
+            if (made->second) font = made->second;
+        }
+        ::SendMessageA(d.Control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+    // The copies of the previous DPI go only now that no control uses them.
+    ScaledDefaultFonts.clear();
+    for (auto& [own, copy] : copies)
+        if (copy) ScaledDefaultFonts.push_back(std::move(copy));
+}
+
 void ApplyFonts() {
     State.MainFont = ReadFont("MainFont");
     State.StatusFont = ReadFont("StatusFont");
@@ -447,6 +505,8 @@ void ApplyFonts() {
     const TAPICFont* const fonts[3] = {State.MainFont.get(), State.StatusFont.get(), State.TipFont.get()};
     for (int i = 0; i < 3; ++i) FontPoints[i] = fonts[i] != nullptr ? fonts[i]->Size : 0;
     FitFontsToScale();
+    RememberDefaultFonts();
+    FitDefaultFontsToScale();
 }
 
 void PlaceWindow(const TOptions& options) {
@@ -661,6 +721,7 @@ void MainWindowDpiChanged(TMessageRecord* message) noexcept {
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
     FitFontsToScale();
+    FitDefaultFontsToScale();
     if (State.MainForm.StatusBar != nullptr) State.MainForm.StatusBar->Relayout();
     State.MainSize = ScaledMainSize();
     ApplyViewSize();

@@ -8,6 +8,7 @@
 #include "PaletteRules.h"
 #include "PaletteStore.h"
 #include "PaletteText.h"
+#include "Placement.h"
 #include "Program.h"
 #include "ScopedHandles.h"
 #include "UtilFunc.h"
@@ -407,6 +408,9 @@ void ApplyViewSize() {
     const bool extended = ExtensionButtonDown();
     w->SetClientWidth(State.MainSize.Width);
     w->SetClientHeight(extended ? State.MainSize.ExtendedHeight : State.MainSize.NormalHeight);
+    // The extended view grows downward from where the normal view was: at large scales that can
+    // run past the bottom of the screen.
+    if (extended) KeepBottomInWorkArea(w->Handle);
     if (State.MainForm.FileList != nullptr) State.MainForm.FileList->SetVisible(extended);
 }
 

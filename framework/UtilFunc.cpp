@@ -121,14 +121,48 @@ COLORREF WebSafeColor(COLORREF colour) {
                RoundToWebSafe(GetBValue(colour)));
 }
 
-COLORREF PixelUnderCursor(bool webSafe) {
-    POINT cursor{};
-    if (!::GetCursorPos(&cursor)) return CLR_INVALID;
+const TPhysicalPixelApi& TPhysicalPixelApi::System() {
+    static const TPhysicalPixelApi api = [] {
+        TPhysicalPixelApi a;
+        a.SetContext = reinterpret_cast<TSetContext>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext")));
+        a.PhysicalCursor = &::GetPhysicalCursorPos;
+        a.Cursor = &::GetCursorPos;
+        return a;
+    }();
+    return api;
+}
+
+TPhysicalPixelScope::TPhysicalPixelScope(const TPhysicalPixelApi& api) noexcept : api_(api) {
+    if (api_.SetContext == nullptr) return;
+    // The call answers the previous context, or null when it refuses the new one: the second
+    // version of per-monitor awareness came with Windows 10 1703, one release after the call.
+    previous_ = api_.SetContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    if (previous_ == nullptr) previous_ = api_.SetContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+}
+
+TPhysicalPixelScope::~TPhysicalPixelScope() {
+    if (previous_ != nullptr) api_.SetContext(previous_);
+}
+
+bool TPhysicalPixelScope::CursorPos(POINT& at) const noexcept {
+    if (Physical() && api_.PhysicalCursor != nullptr && api_.PhysicalCursor(&at)) return true;
+    return api_.Cursor != nullptr && api_.Cursor(&at) != FALSE;
+}
+
+COLORREF ScreenPixel(POINT at, bool webSafe) {
     const TScopedDC screen(nullptr);
     if (!screen) return CLR_INVALID;
-    const COLORREF pixel = ::GetPixel(screen, cursor.x, cursor.y);
+    const COLORREF pixel = ::GetPixel(screen, at.x, at.y);
     if (pixel == CLR_INVALID) return CLR_INVALID;
     return webSafe ? WebSafeColor(pixel) : pixel;
+}
+
+COLORREF PixelUnderCursor(bool webSafe) {
+    const TPhysicalPixelScope physical;
+    POINT cursor{};
+    if (!physical.CursorPos(cursor)) return CLR_INVALID;
+    return ScreenPixel(cursor, webSafe);
 }
 
 RECT RestoredWindowRect(HWND hwnd) {

@@ -63,8 +63,47 @@ COLORREF WindowTextColor();
 BYTE RoundToWebSafe(BYTE c);
 // The colour with each of its components rounded by RoundToWebSafe.
 COLORREF WebSafeColor(COLORREF colour);
-// The screen pixel under the mouse pointer, rounded to web-safe steps when asked;
-// CLR_INVALID when the screen cannot be read there.
+
+// The user32 calls that read the screen in physical pixels. SetThreadDpiAwarenessContext is
+// looked up at run time: it is missing before Windows 10 1607 (the field is then null).
+struct TPhysicalPixelApi {
+    using TSetContext = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    using TReadCursor = BOOL(WINAPI*)(LPPOINT);
+    TSetContext SetContext = nullptr;
+    TReadCursor PhysicalCursor = nullptr;  // GetPhysicalCursorPos
+    TReadCursor Cursor = nullptr;          // GetCursorPos
+    static const TPhysicalPixelApi& System();
+};
+
+// For its life, the calling thread is per-monitor DPI aware where the system can switch a
+// thread's awareness: the pointer's position, the screen's device context and window positions
+// are then physical pixels, whatever awareness the program declared. A host that declares none
+// (or only the system's) on a monitor of another scale would otherwise read a scaled-down
+// desktop and miss the pixel under the pointer. The thread's previous awareness comes back at
+// the scope's end. Without the call, nothing changes and the thread keeps its coordinates.
+// One thread; the scopes nest.
+class TPhysicalPixelScope {
+public:
+    explicit TPhysicalPixelScope(const TPhysicalPixelApi& api = TPhysicalPixelApi::System()) noexcept;
+    ~TPhysicalPixelScope();
+    TPhysicalPixelScope(const TPhysicalPixelScope&) = delete;
+    TPhysicalPixelScope& operator=(const TPhysicalPixelScope&) = delete;
+
+    // The thread is per-monitor aware for this scope's life.
+    bool Physical() const noexcept { return previous_ != nullptr; }
+    // The pointer in the thread's coordinates: GetPhysicalCursorPos while physical (GetCursorPos
+    // when that fails), GetCursorPos otherwise.
+    bool CursorPos(POINT& at) const noexcept;
+
+private:
+    const TPhysicalPixelApi& api_;
+    DPI_AWARENESS_CONTEXT previous_ = nullptr;
+};
+
+// The screen pixel at `at` (the calling thread's coordinates), rounded to web-safe steps when
+// asked; CLR_INVALID when the screen cannot be read there.
+COLORREF ScreenPixel(POINT at, bool webSafe);
+// ScreenPixel at the mouse pointer, both read in one TPhysicalPixelScope.
 COLORREF PixelUnderCursor(bool webSafe);
 // The window's rectangle on the screen as it is when not minimised: the restored rectangle of a
 // minimised window, the window rectangle otherwise.

@@ -89,22 +89,15 @@ void LoadPalette(TDialogState& s, const std::string* droppedFile) {
     ::SetCursorPos(cursor.x, cursor.y);
 }
 
-// The save box has just closed over the dialog. Windows repaints the uncovered area at once, and
-// UpdateWindow finishes it; on an X11 desktop (Wine) the uncovering arrives later as exposure
-// events and the painted bits reach the screen on the thread's next message check. So: repaint
-// the whole dialog now, then let the thread look at its queue a few times (without removing
-// anything) before the pixels are read.
+// The save box has just closed over the dialog, and the cells are read through the grid's own
+// device context (ReadCustomCells). Windows repaints the uncovered area at once, and the
+// repaint below finishes it before any pixel is read. Under Wine (X11) the uncovering also
+// arrives later as exposure events, but those only copy the window's surface, which already
+// holds every painted pixel, to the screen: the context reads the surface, so nothing there is
+// worth waiting for.
 void FlushPendingPaints(HWND dialog) {
-    constexpr int kSettleRounds = 6;
-    constexpr DWORD kSettleSliceMs = 10;
     ::RedrawWindow(dialog, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    for (int i = 0; i < kSettleRounds; ++i) {
-        MSG msg;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, kSettleSliceMs, QS_PAINT);
-        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-        ::UpdateWindow(dialog);
-    }
     ::GdiFlush();
 }
 
@@ -123,7 +116,7 @@ void SavePalette(TDialogState& s) {
     if (path != result.FullPath) result = SplitSaveResult(path);
 
     FlushPendingPaints(dialog);
-    // Letting the thread look at its queue may have run a close of the dialog.
+    // The repaint ran the host's own paint and colour handlers, which may have closed the dialog.
     if (DialogStateOf(dialog) != &s) return;
     pelmira::TPaletteColors colors{};
     if (!ReadCustomCells(s, colors)) {

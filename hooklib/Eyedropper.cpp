@@ -5,6 +5,7 @@
 #include "DialogState.h"
 #include "HookBlock.h"
 #include "Magnifier.h"
+#include "UtilFunc.h"
 
 namespace {
 
@@ -44,16 +45,19 @@ void OnMagnifierTick() {
             EndDrag(s);
             return;
         }
+        const TPhysicalPixelScope physical;
         POINT cursor{};
-        if (gMagnifier && ::GetCursorPos(&cursor)) gMagnifier->Follow(cursor);
+        if (gMagnifier && physical.CursorPos(cursor)) gMagnifier->Follow(cursor);
     });
 }
 
-void FollowWithMagnifier(const TDialogState& s, bool overButton) {
-    POINT cursor{};
+// `cursor` is null when the pointer could not be read. Called inside the pick's physical-pixel
+// scope: the window made here is per-monitor aware like the thread, so its place, its size and
+// its picture are in the same pixels as the pick.
+void FollowWithMagnifier(const TDialogState& s, bool overButton, const POINT* cursor) {
     // Over the button itself the pick is the button's saved colour, not the pixels shown; a
     // pick by key (no press) has nothing to follow.
-    if (!s.Settings.Magnifier || overButton || !s.Button(kSpuitButton)->Pressed || !::GetCursorPos(&cursor)) {
+    if (!s.Settings.Magnifier || overButton || !s.Button(kSpuitButton)->Pressed || cursor == nullptr) {
         gMagnifier.reset();
         return;
     }
@@ -61,7 +65,7 @@ void FollowWithMagnifier(const TDialogState& s, bool overButton) {
         gMagnifier = std::make_unique<TMagnifier>(s.Settings.MagnifierZoom, OnMagnifierTick);
         gMagnifierDialog = s.Dialog;
     }
-    gMagnifier->Follow(cursor);
+    gMagnifier->Follow(*cursor);
 }
 
 bool KeyDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
@@ -75,12 +79,22 @@ void OnSpuitDrag(TMessageRecord* record) noexcept {
         TDialogState& s = *state;
         TVxOriginBtn* spuit = s.Button(kSpuitButton);
         const bool overButton = PointInButton(spuit, record->LParam);
-        const COLORREF color = overButton ? spuit->SavedColor : PixelUnderCursor(PickWebSafe(s));
+        // One reading of the pointer serves the pick and the magnifier, both in physical pixels;
+        // the button and the dialog are drawn and told outside, in the host's own coordinates.
+        POINT cursor{};
+        bool pointerRead = false;
+        COLORREF color = spuit->SavedColor;
+        {
+            const TPhysicalPixelScope physical;
+            pointerRead = physical.CursorPos(cursor);
+            if (!overButton) color = pointerRead ? ScreenPixel(cursor, PickWebSafe(s)) : CLR_INVALID;
+        }
         if (color != spuit->Color) {
             spuit->SetColor(color);
             SendColor(s, color);
         }
-        FollowWithMagnifier(s, overButton);
+        const TPhysicalPixelScope physical;
+        FollowWithMagnifier(s, overButton, pointerRead ? &cursor : nullptr);
     });
 }
 
@@ -113,11 +127,13 @@ bool OnSpuitKey(const MSG& msg) noexcept {
         used = true;
         const int size = KeyDown(VK_SHIFT) ? 10 : 1;
         POINT cursor{};
-        if (!::GetCursorPos(&cursor)) return;
-        cursor.x += step.x * size;
-        cursor.y += step.y * size;
-        if (!::SetCursorPos(cursor.x, cursor.y)) return;
-        ::GetCursorPos(&cursor);  // where the screen's edge let it go
+        {
+            // A step is one screen pixel, also where the host's pixels are scaled up.
+            const TPhysicalPixelScope physical;
+            if (!physical.CursorPos(cursor)) return;
+            if (!::SetCursorPos(cursor.x + step.x * size, cursor.y + step.y * size)) return;
+        }
+        ::GetCursorPos(&cursor);  // where the screen's edge let it go, in the button's coordinates
         // A moved pointer need not bring a mouse move; the pick follows the key at once, with the
         // position a move would carry (the button's client coordinates, 16 bits each).
         POINT client = cursor;

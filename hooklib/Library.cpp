@@ -3,6 +3,7 @@
 #include "Library.h"
 
 #include "HookBlock.h"
+#include "ThreadPrimitives.h"
 
 #include <delayimp.h>
 
@@ -61,6 +62,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
         ReleaseHookBlock();
         if (gSection) ::CloseHandle(gSection);
         gSection = nullptr;
+        // The runtime's per-thread data lives in slots whose end-of-thread callbacks point into
+        // this library: freed now, before the code they call is unmapped.
+        pelmira::threads::ReleaseKeys();
         break;
     default:
         break;

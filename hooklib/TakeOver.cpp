@@ -363,7 +363,11 @@ void TakeOver(HWND dialog, TSharedBlock& block) {
     new TDialogWatch(dialog, std::move(state));
     InstallPanelKeys(s);
     s.Counted = CountDialogIn(block);
-    AllwaysOnTop(dialog, block.OnTop);
+    // Placing a dialog that is not topmost, and is not to be, among the windows that are not
+    // changes nothing: it comes to the front when it shows. The call would only activate the
+    // still hidden dialog early, and under Wine it was the costliest step of the take-over.
+    const bool topmost = (::GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    if (block.OnTop != 0 || topmost) AllwaysOnTop(dialog, block.OnTop);
 }
 
 }  // namespace

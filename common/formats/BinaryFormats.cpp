@@ -63,10 +63,9 @@ TReadResult ReadRiffPal(std::string_view bytes) {
         std::uint32_t length = 0;
         cursor.Take(4, chunkId);
         cursor.U32LE(length);
-        const std::string chunkName = "chunk \"" + Printable(chunkId) + "\"";
         std::string_view body;
         if (!cursor.Take(length, body)) {
-            return Refuse("RIFF", chunkName + ": length past end of file");
+            return Refuse("RIFF", {"chunk \"", Printable(chunkId), "\": length past end of file"});
         }
         cursor.Skip(length & 1);  // chunks are word-aligned; a missing final pad byte is harmless
         if (chunkId != "data") {
@@ -79,11 +78,11 @@ TReadResult ReadRiffPal(std::string_view bytes) {
             return Refuse("RIFF", "\"data\" chunk shorter than its header");
         }
         if (version != kRiffPaletteVersion) {
-            return Refuse("RIFF", "palette version 0x" + HexText(version, 4, true) + " unknown (0x0300 expected)");
+            return Refuse("RIFF", {"palette version 0x", HexText(version, 4, true), " unknown (0x0300 expected)"});
         }
         if (std::size_t{count} * 4 > data.Remaining()) {
-            return Refuse("RIFF", std::to_string(count) + " colours do not fit the " +
-                                      std::to_string(length) + "-byte \"data\" chunk");
+            return Refuse("RIFF",
+                          {TDecimal(count), " colours do not fit the ", TDecimal(length), "-byte \"data\" chunk"});
         }
         TPalette colors;
         colors.reserve(count);
@@ -143,8 +142,7 @@ std::string ReadAcoColor(TByteCursor& cursor, TRgb8& rgb) {
             rgb = RgbFromCmyk(v[0] / 10000.0, v[1] / 10000.0, v[2] / 10000.0, v[3] / 10000.0);
             return {};
         default:
-            return "colour space " + std::to_string(space) + " (" + AcoSpaceName(space) +
-                   ") cannot be converted to RGB";
+            return Text({"colour space ", TDecimal(space), " (", AcoSpaceName(space), ") cannot be converted to RGB"});
     }
 }
 
@@ -152,28 +150,27 @@ std::string ReadAcoColor(TByteCursor& cursor, TRgb8& rgb) {
 std::string ReadAcoSection(TByteCursor& cursor, int version, TPalette& colors) {
     std::uint16_t count = 0;
     if (!cursor.U16BE(count)) {
-        return "version " + std::to_string(version) + " section: colour count past end of file";
+        return Text({"version ", TDecimal(version), " section: colour count past end of file"});
     }
     const std::size_t recordSize = version == 1 ? 10 : 14;
     if (std::size_t{count} * recordSize > cursor.Remaining()) {
-        return "version " + std::to_string(version) + " section: header says " + std::to_string(count) +
-               " colours, more than the file holds";
+        return Text({"version ", TDecimal(version), " section: header says ", TDecimal(count),
+                     " colours, more than the file holds"});
     }
     colors.clear();
     colors.reserve(count);
     for (std::size_t k = 0; k < count; ++k) {
-        const std::string where = "colour " + std::to_string(k + 1) + ": ";
         TRgb8 rgb;
         const std::string wrong = ReadAcoColor(cursor, rgb);
         if (!wrong.empty()) {
-            return where + wrong;
+            return Text({"colour ", TDecimal(k + 1), ": ", wrong});
         }
         std::string name;
         if (version == 2) {
             std::uint32_t units = 0;
             std::string_view text;
             if (!cursor.U32BE(units) || units > cursor.Remaining() / 2 || !cursor.Take(std::size_t{units} * 2, text)) {
-                return where + "name past end of file";
+                return Text({"colour ", TDecimal(k + 1), ": name past end of file"});
             }
             name = NameFromUtf16BE(text);
         }
@@ -196,7 +193,7 @@ TReadResult ReadAco(std::string_view bytes) {
         return Refuse("ACO", "file too short for a version");
     }
     if (version != 1 && version != 2) {
-        return Refuse("ACO", "version " + std::to_string(version) + " unknown (1 or 2 expected)");
+        return Refuse("ACO", {"version ", TDecimal(version), " unknown (1 or 2 expected)"});
     }
     TPalette colors;
     std::string wrong = ReadAcoSection(cursor, version, colors);
@@ -243,7 +240,7 @@ std::string ReadAseColor(std::string_view body, TSwatch& swatch) {
     } else if (model == "Gray") {
         valueCount = 1;
     } else {
-        return "colour model \"" + Printable(model) + "\" unknown";
+        return Text({"colour model \"", Printable(model), "\" unknown"});
     }
     float v[4] = {};
     for (int i = 0; i < valueCount; ++i) {
@@ -287,12 +284,11 @@ TReadResult ReadAse(std::string_view bytes) {
         return Refuse("ASE", "header past end of file");
     }
     if (major != 1) {
-        return Refuse("ASE", "version " + std::to_string(major) + "." + std::to_string(minor) +
-                                 " unknown (1.x expected)");
+        return Refuse("ASE", {"version ", TDecimal(major), ".", TDecimal(minor), " unknown (1.x expected)"});
     }
     // Each block has at least its 6-byte head; a count beyond that cannot be true.
     if (std::uint64_t{blocks} * 6 > cursor.Remaining()) {
-        return Refuse("ASE", "header says " + std::to_string(blocks) + " blocks, more than the file holds");
+        return Refuse("ASE", {"header says ", TDecimal(blocks), " blocks, more than the file holds"});
     }
     TPalette colors;
     std::size_t swatches = 0;
@@ -301,19 +297,21 @@ TReadResult ReadAse(std::string_view bytes) {
         std::uint16_t type = 0;
         std::uint32_t length = 0;
         if (!cursor.U16BE(type) || !cursor.U32BE(length)) {
-            return Refuse("ASE", "block " + std::to_string(b + 1) + ": past end of file");
+            return Refuse("ASE", {"block ", TDecimal(b + 1), ": past end of file"});
         }
-        std::string what;
+        // What a message calls this block: "swatch 3", "group 1" or "block 7".
+        std::string_view kind = "block ";
+        std::size_t number = std::size_t{b} + 1;
         if (type == kAseColor) {
-            what = "swatch " + std::to_string(++swatches);
+            kind = "swatch ";
+            number = ++swatches;
         } else if (type == kAseGroupStart || type == kAseGroupEnd) {
-            what = "group " + std::to_string(type == kAseGroupStart ? ++groups : groups);
-        } else {
-            what = "block " + std::to_string(b + 1);
+            kind = "group ";
+            number = type == kAseGroupStart ? ++groups : groups;
         }
         std::string_view body;
         if (!cursor.Take(length, body)) {
-            return Refuse("ASE", what + ": length past end of file");
+            return Refuse("ASE", {kind, TDecimal(number), ": length past end of file"});
         }
         if (type != kAseColor) {
             continue;
@@ -321,7 +319,7 @@ TReadResult ReadAse(std::string_view bytes) {
         TSwatch swatch;
         const std::string wrong = ReadAseColor(body, swatch);
         if (!wrong.empty()) {
-            return Refuse("ASE", what + ": " + wrong);
+            return Refuse("ASE", {kind, TDecimal(number), ": ", wrong});
         }
         colors.push_back(std::move(swatch));
     }
@@ -344,8 +342,7 @@ TReadResult ReadAct(std::string_view bytes) {
         return RefuseTooLarge("ACT", bytes.size());
     }
     if (bytes.size() != kActTableSize && bytes.size() != kActWithCount) {
-        return Refuse("ACT", "file is " + std::to_string(bytes.size()) +
-                                 " bytes; a colour table is 768 or 772 bytes");
+        return Refuse("ACT", {"file is ", TDecimal(bytes.size()), " bytes; a colour table is 768 or 772 bytes"});
     }
     std::size_t count = 256;
     if (bytes.size() == kActWithCount) {
@@ -353,7 +350,7 @@ TReadResult ReadAct(std::string_view bytes) {
         std::uint16_t used = 0;
         tail.U16BE(used);
         if (used > 256) {
-            return Refuse("ACT", "colour count " + std::to_string(used) + " is over 256");
+            return Refuse("ACT", {"colour count ", TDecimal(used), " is over 256"});
         }
         count = used;
     }

@@ -76,9 +76,43 @@ bool TByteCursor::F32BE(float& out) {
     return true;
 }
 
+void TDecimal::Set(bool negative, unsigned long long magnitude) {
+    char* at = text_ + kCapacity;
+    do {
+        *--at = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (negative) {
+        *--at = '-';
+    }
+    size_ = static_cast<std::size_t>(text_ + kCapacity - at);
+}
+
+void Append(std::string& out, std::initializer_list<std::string_view> parts) {
+    std::size_t size = out.size();
+    for (std::string_view part : parts) {
+        size += part.size();
+    }
+    out.reserve(size);
+    for (std::string_view part : parts) {
+        out.append(part);
+    }
+}
+
+std::string Text(std::initializer_list<std::string_view> parts) {
+    std::string text;
+    Append(text, parts);
+    return text;
+}
+
 TReadResult Refuse(std::string_view tag, std::string_view what) {
+    return Refuse(tag, {what});
+}
+
+TReadResult Refuse(std::string_view tag, std::initializer_list<std::string_view> what) {
     TReadResult r;
-    r.Error.append(tag).append(": ").append(what);
+    r.Error.append(tag).append(": ");
+    Append(r.Error, what);
     return r;
 }
 
@@ -93,7 +127,7 @@ bool TooLarge(std::string_view bytes) {
 }
 
 TReadResult RefuseTooLarge(std::string_view tag, std::size_t size) {
-    return Refuse(tag, "file is " + std::to_string(size) + " bytes; palette files over 1 MiB are refused");
+    return Refuse(tag, {"file is ", TDecimal(size), " bytes; palette files over 1 MiB are refused"});
 }
 
 std::string_view WithoutBom(std::string_view text) {
@@ -133,8 +167,9 @@ std::string HexText(unsigned value, int digits, bool upper) {
 }
 
 std::string PaddedDecimal(unsigned value, std::size_t width) {
-    std::string text = std::to_string(value);
-    if (text.size() < width) text.insert(0, width - text.size(), ' ');
+    const std::string_view digits = TDecimal(value);
+    std::string text(digits.size() < width ? width - digits.size() : 0, ' ');
+    text += digits;
     return text;
 }
 

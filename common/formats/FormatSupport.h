@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <concepts>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,8 +35,32 @@ private:
     std::size_t pos_ = 0;
 };
 
+// A whole number's decimal text, held in place: no allocation, nothing to free.
+class TDecimal {
+public:
+    template <std::integral T>
+    explicit TDecimal(T value) {
+        const auto magnitude = static_cast<unsigned long long>(value);
+        Set(value < 0, value < 0 ? 0ull - magnitude : magnitude);
+    }
+    operator std::string_view() const { return {text_ + kCapacity - size_, size_}; }
+
+private:
+    void Set(bool negative, unsigned long long magnitude);
+    static constexpr std::size_t kCapacity = 21;  // a sign and 20 digits
+    char text_[kCapacity];
+    std::size_t size_ = 0;
+};
+
+// Messages and file lines are built from their parts in one call each: a chain of `+` would
+// make a temporary string (allocation and clean-up code) per part, in every reader and writer
+// of a library that every program on the desktop maps.
+std::string Text(std::initializer_list<std::string_view> parts);
+void Append(std::string& out, std::initializer_list<std::string_view> parts);
+
 // A failed read: "<tag>: <what>".
 TReadResult Refuse(std::string_view tag, std::string_view what);
+TReadResult Refuse(std::string_view tag, std::initializer_list<std::string_view> what);
 TWriteResult RefuseWrite(std::string_view tag, std::string_view what);
 // The size check every reader makes first; an empty optional-like result (Ok) when it passes.
 bool TooLarge(std::string_view bytes);

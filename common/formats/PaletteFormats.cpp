@@ -9,18 +9,22 @@ namespace pelmira::formats {
 
 using namespace detail;
 
-const std::vector<TFormatInfo>& AllFormats() {
-    static const std::vector<TFormatInfo> kFormats = {
-        {TFormat::Pli, "pli", "Pelmira palette", false},
-        {TFormat::Gpl, "gpl", "GIMP palette", true},
-        {TFormat::JascPal, "pal", "JASC (Paint Shop Pro) palette", false},
-        {TFormat::RiffPal, "pal", "Microsoft RIFF palette", false},
-        {TFormat::PaintNet, "txt", "Paint.NET palette", false},
-        {TFormat::Hex, "hex", "Hex colour list", false},
-        {TFormat::Aco, "aco", "Adobe colour swatches", true},
-        {TFormat::Ase, "ase", "Adobe Swatch Exchange", true},
-        {TFormat::Act, "act", "Adobe colour table", false},
-    };
+namespace {
+// A constant table: no start-up code, no guard and no heap copy in every process that maps it.
+constexpr TFormatInfo kFormats[] = {
+    {TFormat::Pli, "pli", "Pelmira palette", false},
+    {TFormat::Gpl, "gpl", "GIMP palette", true},
+    {TFormat::JascPal, "pal", "JASC (Paint Shop Pro) palette", false},
+    {TFormat::RiffPal, "pal", "Microsoft RIFF palette", false},
+    {TFormat::PaintNet, "txt", "Paint.NET palette", false},
+    {TFormat::Hex, "hex", "Hex colour list", false},
+    {TFormat::Aco, "aco", "Adobe colour swatches", true},
+    {TFormat::Ase, "ase", "Adobe Swatch Exchange", true},
+    {TFormat::Act, "act", "Adobe colour table", false},
+};
+}  // namespace
+
+std::span<const TFormatInfo> AllFormats() {
     return kFormats;
 }
 
@@ -30,7 +34,7 @@ const TFormatInfo& FormatInfo(TFormat format) {
             return info;
         }
     }
-    static const TFormatInfo kUnknown = {TFormat::Unknown, "", "unknown", false};
+    static constexpr TFormatInfo kUnknown = {TFormat::Unknown, "", "unknown", false};
     return kUnknown;
 }
 
@@ -38,7 +42,7 @@ std::optional<std::string> RefuseBySize(std::uint64_t fileSize) {
     if (fileSize <= kMaxFormatFileSize) {
         return std::nullopt;
     }
-    return "file is " + std::to_string(fileSize) + " bytes; palette files over 1 MiB are refused";
+    return Text({"file is ", TDecimal(fileSize), " bytes; palette files over 1 MiB are refused"});
 }
 
 namespace {
@@ -181,8 +185,8 @@ TWriteResult WritePalette(TFormat format, const TPalette& colors) {
         case TFormat::Unknown: return RefuseWrite("Palette", "no format chosen");
     }
     if (colors.size() > limit) {
-        return RefuseWrite(tag, std::to_string(colors.size()) + " colours; the format holds at most " +
-                                    std::to_string(limit));
+        return RefuseWrite(tag,
+                           Text({TDecimal(colors.size()), " colours; the format holds at most ", TDecimal(limit)}));
     }
     TWriteResult result;
     result.Ok = true;

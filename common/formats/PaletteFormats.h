@@ -19,6 +19,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,7 +60,7 @@ struct TFormatInfo {
 };
 
 // Every known format, in the order an open box lists them (Pelmira's own first).
-const std::vector<TFormatInfo>& AllFormats();
+std::span<const TFormatInfo> AllFormats();
 // The entry of `format`; Unknown gives an entry with empty extension.
 const TFormatInfo& FormatInfo(TFormat format);
 

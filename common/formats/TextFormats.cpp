@@ -12,7 +12,7 @@ using namespace detail;
 namespace {
 
 std::string LineText(std::size_t lineIndex) {
-    return "line " + std::to_string(lineIndex + 1);
+    return Text({"line ", TDecimal(lineIndex + 1)});
 }
 
 // A decimal component 0-255 at the start of `rest` (after spaces and tabs), removed from `rest`.
@@ -144,7 +144,7 @@ TReadResult ReadGpl(std::string_view bytes) {
         TSwatch swatch;
         const std::string wrong = TakeTriple(rest, swatch);
         if (!wrong.empty()) {
-            return Refuse("GPL", LineText(i) + ": " + wrong);
+            return Refuse("GPL", {LineText(i), ": ", wrong});
         }
         swatch.Name = TrimSpace(rest);
         colors.push_back(std::move(swatch));
@@ -169,15 +169,15 @@ TReadResult ReadJascPal(std::string_view bytes) {
     }
     const std::size_t count = std::stoul(std::string(countText));
     if (count > lines.size() - 3) {
-        return Refuse("JASC", "header says " + std::to_string(count) + " colours, the file has " +
-                                  std::to_string(lines.size() - 3) + " more lines");
+        return Refuse("JASC", {"header says ", TDecimal(count), " colours, the file has ", TDecimal(lines.size() - 3),
+                               " more lines"});
     }
     TPalette colors;
     colors.reserve(count);
     for (std::size_t i = 3; colors.size() < count; ++i) {
         if (i >= lines.size()) {
-            return Refuse("JASC", "header says " + std::to_string(count) + " colours, the file has " +
-                                      std::to_string(colors.size()));
+            return Refuse("JASC",
+                          {"header says ", TDecimal(count), " colours, the file has ", TDecimal(colors.size())});
         }
         std::string_view rest = TrimSpace(lines[i]);
         if (rest.empty()) {
@@ -186,7 +186,7 @@ TReadResult ReadJascPal(std::string_view bytes) {
         TSwatch swatch;
         const std::string wrong = TakeTriple(rest, swatch);
         if (!wrong.empty()) {
-            return Refuse("JASC", LineText(i) + ": " + wrong);
+            return Refuse("JASC", {LineText(i), ": ", wrong});
         }
         colors.push_back(swatch);
     }
@@ -207,7 +207,7 @@ TReadResult ReadPaintNet(std::string_view bytes) {
             continue;
         }
         if ((line.size() != 8 && line.size() != 6) || !AllHex(line)) {
-            return Refuse("Paint.NET", LineText(i) + ": expected AARRGGBB in hex");
+            return Refuse("Paint.NET", {LineText(i), ": expected AARRGGBB in hex"});
         }
         const std::size_t at = line.size() - 6;
         colors.push_back({HexByte(line, at), HexByte(line, at + 2), HexByte(line, at + 4), {}});
@@ -234,7 +234,7 @@ TReadResult ReadHex(std::string_view bytes) {
         if ((digits.size() == 6 || digits.size() == 8) && AllHex(digits)) {
             colors.push_back({HexByte(digits, 0), HexByte(digits, 2), HexByte(digits, 4), {}});
         } else if (line[0] != '#') {
-            return Refuse("HEX", LineText(i) + ": expected RRGGBB in hex");
+            return Refuse("HEX", {LineText(i), ": expected RRGGBB in hex"});
         }
     }
     return Accept(TFormat::Hex, std::move(colors));
@@ -262,8 +262,7 @@ std::string WritePliText(const TPalette& colors) {
     for (std::size_t k = 0; k < 16; ++k) {
         const TSwatch white{255, 255, 255, {}};
         const TSwatch& c = k < colors.size() ? colors[k] : white;
-        out += std::to_string(k) + "=" + std::to_string(c.R) + "," + std::to_string(c.G) + "," +
-               std::to_string(c.B) + "\r\n";
+        Append(out, {TDecimal(k), "=", TDecimal(c.R), ",", TDecimal(c.G), ",", TDecimal(c.B), "\r\n"});
     }
     return out;
 }
@@ -271,7 +270,7 @@ std::string WritePliText(const TPalette& colors) {
 std::string WriteGplText(const TPalette& colors) {
     std::string out = "GIMP Palette\nName: Pelmira\nColumns: 16\n#\n";
     for (const TSwatch& c : colors) {
-        out += PaddedDecimal(c.R, 3) + " " + PaddedDecimal(c.G, 3) + " " + PaddedDecimal(c.B, 3);
+        Append(out, {PaddedDecimal(c.R, 3), " ", PaddedDecimal(c.G, 3), " ", PaddedDecimal(c.B, 3)});
         const std::string name = OneLine(c.Name);
         if (!name.empty()) {
             out += '\t';
@@ -283,17 +282,17 @@ std::string WriteGplText(const TPalette& colors) {
 }
 
 std::string WriteJascText(const TPalette& colors) {
-    std::string out = "JASC-PAL\r\n0100\r\n" + std::to_string(colors.size()) + "\r\n";
+    std::string out = Text({"JASC-PAL\r\n0100\r\n", TDecimal(colors.size()), "\r\n"});
     for (const TSwatch& c : colors) {
-        out += std::to_string(c.R) + " " + std::to_string(c.G) + " " + std::to_string(c.B) + "\r\n";
+        Append(out, {TDecimal(c.R), " ", TDecimal(c.G), " ", TDecimal(c.B), "\r\n"});
     }
     return out;
 }
 
 std::string WritePaintNetText(const TPalette& colors) {
-    std::string out = "; paint.net Palette File\r\n; Colors: " + std::to_string(colors.size()) + "\r\n";
+    std::string out = Text({"; paint.net Palette File\r\n; Colors: ", TDecimal(colors.size()), "\r\n"});
     for (const TSwatch& c : colors) {
-        out += "FF" + HexText(c.R, 2, true) + HexText(c.G, 2, true) + HexText(c.B, 2, true) + "\r\n";
+        Append(out, {"FF", HexText(c.R, 2, true), HexText(c.G, 2, true), HexText(c.B, 2, true), "\r\n"});
     }
     return out;
 }
@@ -301,7 +300,7 @@ std::string WritePaintNetText(const TPalette& colors) {
 std::string WriteHexText(const TPalette& colors) {
     std::string out;
     for (const TSwatch& c : colors) {
-        out += HexText(c.R, 2, false) + HexText(c.G, 2, false) + HexText(c.B, 2, false) + "\r\n";
+        Append(out, {HexText(c.R, 2, false), HexText(c.G, 2, false), HexText(c.B, 2, false), "\r\n"});
     }
     return out;
 }

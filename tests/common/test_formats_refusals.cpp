@@ -2,8 +2,10 @@
 // never reads past the bytes it was given, and never believes a count the bytes cannot hold.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
+#include "FormatSupport.h"
 #include "PaletteFormats.h"
 
 using namespace pelmira::formats;
@@ -78,6 +80,14 @@ TEST(FormatRefusals, AseLengthsAndCountsAreCheckedAgainstTheFile) {
     std::string badModel = Be16(1) + Be32(8) + Be16(0) + "HSV " + Be16(0);
     EXPECT_EQ(ReadAse(AseFile(1, badModel)).Error, "ASE: swatch 1: colour model \"HSV \" unknown");
     EXPECT_EQ(ReadAse("ASEF" + Be16(2) + Be16(0) + Be32(0)).Error, "ASE: version 2.0 unknown (1.x expected)");
+    // Messages name a block by kind and count: groups by their own count (an end by the group it
+    // closes), blocks of unknown type by position.
+    const std::string groupStart = Be16(0xC001) + Be32(0);
+    const std::string groupEnd = Be16(0xC002) + Be32(0);
+    EXPECT_EQ(ReadAse(AseFile(4, groupStart + groupEnd + groupStart + Be16(0xC002) + Be32(9))).Error,
+              "ASE: group 2: length past end of file");
+    EXPECT_EQ(ReadAse(AseFile(3, good + groupStart + Be16(0x7777) + Be32(9))).Error,
+              "ASE: block 3: length past end of file");
 }
 
 TEST(FormatRefusals, AseGroupsWithoutEndAndUnknownBlocksAreHarmless) {
@@ -174,4 +184,18 @@ TEST(FormatRecognition, ContentFirstThenExtensionThenWeakContent) {
     EXPECT_EQ(RecogniseFormat("hello", "noext"), TFormat::Unknown);
     EXPECT_EQ(ReadPalette("hello", "noext").Error, "Palette: not a format Pelmira reads");
     EXPECT_EQ(FormatFromExtension("a.b/c"), TFormat::Unknown);
+}
+
+TEST(FormatRefusals, NumbersInMessagesAndLinesAreWrittenInFull) {
+    using detail::TDecimal;
+    EXPECT_EQ(std::string_view(TDecimal(0)), "0");
+    EXPECT_EQ(std::string_view(TDecimal(-1)), "-1");
+    EXPECT_EQ(std::string_view(TDecimal(std::numeric_limits<long long>::min())), "-9223372036854775808");
+    EXPECT_EQ(std::string_view(TDecimal(std::numeric_limits<unsigned long long>::max())), "18446744073709551615");
+    EXPECT_EQ(std::string_view(TDecimal(std::uint8_t{255})), "255");
+    EXPECT_EQ(detail::PaddedDecimal(7, 3), "  7");
+    EXPECT_EQ(detail::PaddedDecimal(1234, 3), "1234") << "wider numbers are never cut";
+    EXPECT_EQ(detail::Text({"a", TDecimal(10), "", "b"}), "a10b");
+    EXPECT_EQ(RefuseBySize(18446744073709551615ull).value(),
+              "file is 18446744073709551615 bytes; palette files over 1 MiB are refused");
 }

@@ -125,6 +125,18 @@ TEST(KeepOnScreen, AWindowThatFitsStaysAndOnePastTheEdgeIsPulledBack) {
         EXPECT_EQ(ClampStartCoordinate(x, 320, 1024), KeepOnScreen(x, 320, 1024)) << x;
 }
 
+TEST(KeepOnScreen, AGrownWindowMovesUpIntoTheWorkAreaButNeverDownNorAboveItsTop) {
+    // A work area from 0 to 738 (a task bar of 30 below it on a 768-pixel screen).
+    EXPECT_EQ(TopInsideArea(200, 538, 0, 738), 200) << "ends exactly at the bottom";
+    EXPECT_EQ(TopInsideArea(400, 500, 0, 738), 238) << "moved up just far enough";
+    EXPECT_EQ(TopInsideArea(400, 900, 0, 738), 0) << "taller than the area: its top at the area's";
+    EXPECT_EQ(TopInsideArea(400, 500, 100, 738), 238);
+    // Already above the area's top and too tall: left where the user put it rather than moved down.
+    EXPECT_EQ(TopInsideArea(-40, 900, 0, 738), -40);
+    // A second monitor below the first one.
+    EXPECT_EQ(TopInsideArea(1500, 500, 768, 1768), 1268);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Saving the options handed over
 // ---------------------------------------------------------------------------------------------

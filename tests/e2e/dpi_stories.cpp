@@ -7,6 +7,8 @@
 #include "DisplayScale.h"
 
 #include <cstdlib>
+#include <tuple>
+#include <utility>
 
 using namespace harness;
 
@@ -179,6 +181,71 @@ TEST_F(ScaledDialog, LoadAndSaveStillPutLineKInCellK) {
     ASSERT_TRUE(client.WaitForExit());
 }
 
+// Two colours side by side, meeting at a known screen column: a pick that lands one pixel off
+// the pointer (a position scaled once too often or too seldom) takes the other colour.
+constexpr COLORREF kLeftColor = RGB(130, 25, 26);
+constexpr COLORREF kRightColor = RGB(10, 200, 100);
+
+LRESULT CALLBACK TwoColorProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+    if (msg != WM_PAINT) return ::DefWindowProcA(window, msg, wParam, lParam);
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(window, &ps);
+    RECT r{};
+    ::GetClientRect(window, &r);
+    const LONG middle = r.right / 2;
+    for (const auto& [left, right, color] : {std::tuple{0L, middle, kLeftColor}, std::tuple{middle, r.right, kRightColor}}) {
+        const RECT part{left, 0, right, r.bottom};
+        HBRUSH brush = ::CreateSolidBrush(color);
+        ::FillRect(dc, &part, brush);
+        ::DeleteObject(brush);
+    }
+    ::EndPaint(window, &ps);
+    return 0;
+}
+
+TEST_F(ScaledDialog, TheEyedropperPicksThePixelUnderThePointer) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = TwoColorProc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = "PelmiraTestTwoColors";
+    ::RegisterClassA(&wc);
+    const RECT at{::GetSystemMetrics(SM_CXSCREEN) - 110, ::GetSystemMetrics(SM_CYSCREEN) - 50,
+                  ::GetSystemMetrics(SM_CXSCREEN) - 10, ::GetSystemMetrics(SM_CYSCREEN) - 10};
+    HWND swatch = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, wc.lpszClassName, "", WS_POPUP,
+                                    at.left, at.top, at.right - at.left, at.bottom - at.top, nullptr, nullptr,
+                                    wc.hInstance, nullptr);
+    ::ShowWindow(swatch, SW_SHOWNOACTIVATE);
+    const LONG y = (at.top + at.bottom) / 2;
+    const POINT lastLeft{at.left + 49, y};
+    const POINT firstRight{at.left + 50, y};
+    ASSERT_TRUE(WaitFor([&] { return ScreenPixel(lastLeft) == kLeftColor && ScreenPixel(firstRight) == kRightColor; }));
+
+    TClient client(TDialogKind::Wine, "");
+    HWND dialog = Open(client);
+    ASSERT_NE(dialog, nullptr);
+    HWND panel = PanelOf(dialog);
+    ASSERT_NE(panel, nullptr);
+    const auto boxes = [&] { return BoxText(dialog, 706) + "," + BoxText(dialog, 707) + "," + BoxText(dialog, 708); };
+    const auto text = [](COLORREF c) {
+        return std::to_string(GetRValue(c)) + "," + std::to_string(GetGValue(c)) + "," + std::to_string(GetBValue(c));
+    };
+    constexpr LPARAM kFar = MAKELPARAM(2000, 1500);  // far outside the button, in its client coordinates
+    ::PostMessageA(panel, WM_LBUTTONDOWN, MK_LBUTTON, ScaledButtonPoint(panel, 2));
+    for (const auto& [point, color] : {std::pair{firstRight, kRightColor}, std::pair{lastLeft, kLeftColor}}) {
+        ::SetCursorPos(point.x, point.y);
+        // Moved again now and then: one read can come before the display has caught up.
+        int polls = 0;
+        EXPECT_TRUE(WaitFor([&] {
+            if (polls++ % 10 == 0) ::PostMessageA(panel, WM_MOUSEMOVE, MK_LBUTTON, kFar);
+            return boxes() == text(color);
+        })) << "at (" << point.x << "," << point.y << ") the boxes show " << boxes();
+    }
+    ::PostMessageA(panel, WM_LBUTTONUP, 0, kFar);
+    ::DestroyWindow(swatch);
+    client.Close();
+    ASSERT_TRUE(client.WaitForExit());
+}
+
 namespace {
 
 // The main window's own children (not the combo's edit nor the list's header).
@@ -269,6 +336,16 @@ TEST(ScaledController, AMoveToAnotherScaleLaysTheWindowOutAgainAndBack) {
         return rects;
     };
     const std::vector<RECT> before = layout();
+    // Without fonts in a language file, the controls keep the fonts they were made with; the
+    // combo's field is as high as its font, and the status bar holds a line of its own.
+    const HWND combo = FindChild(w, [](HWND c) { return ClassOf(c) == "ComboBox"; });
+    const HWND bar = FindChild(w, [](HWND c) { return ClassOf(c) == STATUSCLASSNAMEA; });
+    ASSERT_NE(combo, nullptr);
+    ASSERT_NE(bar, nullptr);
+    const auto fieldHeight = [&] { return static_cast<int>(::SendMessageA(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0)); };
+    const auto barHeight = [&] { const RECT r = WindowRectOf(bar); return static_cast<int>(r.bottom - r.top); };
+    const int fieldHere = fieldHeight();
+    const int barHere = barHeight();
     const int here = ScreenDpi();
     const int there = here == 96 ? 144 : 96;
     // As the system sends it when the window reaches a monitor of the other scale; without a
@@ -284,11 +361,51 @@ TEST(ScaledController, AMoveToAnotherScaleLaysTheWindowOutAgainAndBack) {
     }
     const HWND exitButton = ::GetDlgItem(w, kSuspendButtonId + 2);
     EXPECT_EQ(InClient(w, exitButton).left, pelmira::ScaleToDpi(234, there));
+    // Field and bar heights are a font's height plus a few pixels of frame.
+    const int fieldThere = fieldHeight();
+    const int barThere = barHeight();
+    EXPECT_NEAR(fieldThere, ::MulDiv(fieldHere, there, here), fieldHere / 5) << "combo field " << fieldHere;
+    // The bar never gets lower than the system's small icon, which keeps the system's scale.
+    if (there > here) {
+        EXPECT_NEAR(barThere, ::MulDiv(barHere, there, here), barHere / 5) << "status bar " << barHere;
+    }
+    std::printf("dpi %d: moved to %d: combo field %d -> %d, status bar %d -> %d\n", here, there, fieldHere,
+                fieldThere, barHere, barThere);
 
     ::SendMessageTimeoutA(w, WM_DPICHANGED, MAKEWPARAM(here, here), 0, SMTO_NORMAL, kWaitMs, &answer);
     const std::vector<RECT> after = layout();
+    EXPECT_EQ(fieldHeight(), fieldHere) << "back at the start's scale the controls have their own fonts again";
     ASSERT_EQ(after.size(), before.size());
     for (std::size_t i = 0; i < before.size(); ++i)
         EXPECT_TRUE(::EqualRect(&before[i], &after[i])) << RectText(before[i]) << " became " << RectText(after[i]);
+    EXPECT_EQ(CloseController(process, w), 0);
+}
+
+TEST(ScaledController, TheExtendedViewOfAWindowPlacedLowStaysOnTheWorkArea) {
+    ASSERT_TRUE(WaitFor([] { return TopWindows(0, "Pelmira").empty(); }, 10000));
+    TTempFolder folder{"dpilow"};
+    ASSERT_TRUE(InstallController(folder));
+    TControllerProcess process;
+    ASSERT_TRUE(process.Start(folder));
+    const HWND w = WaitForMainWindow(process);
+    ASSERT_NE(w, nullptr);
+
+    RECT work{};
+    ASSERT_TRUE(::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    // The normal view ends just above the bottom: the extended one, far taller, would pass it.
+    const RECT normal = WindowRectOf(w);
+    const LONG top = work.bottom - (normal.bottom - normal.top) - 10;
+    ::SetWindowPos(w, nullptr, normal.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Command(w, kCmdExtension);
+    const RECT extended = WindowRectOf(w);
+    ASSERT_GT(extended.bottom - extended.top, normal.bottom - normal.top + 10) << "the view did not grow";
+    EXPECT_EQ(extended.bottom, work.bottom) << RectText(extended) << " on a work area " << RectText(work);
+    EXPECT_EQ(extended.left, normal.left) << "only moved up";
+    std::printf("dpi %d: extended view placed low: %s on %s\n", ScreenDpi(), RectText(extended).c_str(),
+                RectText(work).c_str());
+
+    // Back to the normal view the window stays where the extended one put it.
+    Command(w, kCmdExtension);
+    EXPECT_EQ(WindowRectOf(w).top, extended.top);
     EXPECT_EQ(CloseController(process, w), 0);
 }

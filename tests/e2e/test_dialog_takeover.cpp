@@ -127,6 +127,24 @@ TEST_P(TakeOver, SetColorReleasedOutsideTheDialogOnlyShowsMessageOne) {
     EXPECT_TRUE(WaitFor([&] { return StatusText(dialog) == "applied"; })) << StatusText(dialog);
 }
 
+// With the topmost option off a dialog opens as an ordinary window: not above the others, yet in
+// front of them and active once it shows, like the host's dialog without the hook.
+TEST_P(TakeOver, WithTheTopmostOptionOffADialogOpensInFrontAndActive) {
+    {
+        TBlockView block;
+        ASSERT_TRUE(block);
+        block->OnTop = 0;
+    }
+    TClient client(GetParam(), "");
+    HWND dialog = client.WaitForTakenOverDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(::GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == dialog; }, 5000)) << "the dialog came up behind";
+    const RECT d = WindowRectOf(dialog);
+    const POINT centre{(d.left + d.right) / 2, (d.top + d.bottom) / 2};
+    EXPECT_EQ(::GetAncestor(::WindowFromPoint(centre), GA_ROOT), dialog) << "another window covers the dialog";
+}
+
 TEST_P(TakeOver, ADialogOpenedAt253IsTakenOverWithoutBecomingAProbe) {
     const TTakenOverMarks elsewhere(253);  // the dialogs the count stands for
     {

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -200,7 +201,7 @@ protected:
         ::SendInput(2, keys, sizeof(INPUT));
         // Input comes after posted messages: wait for the key's effect on the field or the status.
         const std::string status = StatusText();
-        WaitFor([&] { return FolderEditText() != text || StatusText() != status; }, 3000);
+        WaitFor([&] { return FolderEditText() != text || StatusText() != status; });
         Sync();
     }
 
@@ -242,37 +243,54 @@ protected:
     // The pixel at the top left corner of button i: its edge, sunken while it is pressed.
     COLORREF EdgePixel(int i) const {
         POINT p = ButtonPoint(i);
-        p.x -= 17;
-        p.y -= 7;
+        p.x -= 18;
+        p.y -= 8;
         HDC screen = ::GetDC(nullptr);
         const COLORREF c = ::GetPixel(screen, p.x, p.y);
         ::ReleaseDC(nullptr, screen);
         return c;
     }
 
+    // The buttons are read from the screen, which shows a change only once the controller has
+    // painted it, after the message that made the change: a check waits for the colours it
+    // expects (and answers at once when they are there already).
+    bool ButtonsShow(const std::function<COLORREF(int)>& expected) const {
+        return WaitFor([&] {
+            for (int i = 0; i < 16; ++i)
+                if (ButtonColor(i) != expected(i)) return false;
+            return true;
+        });
+    }
+
     bool ButtonsAre(COLORREF c) const {
-        for (int i = 0; i < 16; ++i)
-            if (ButtonColor(i) != c) return false;
-        return true;
+        return ButtonsShow([c](int) { return c; });
+    }
+
+    // Puts the pointer at p and waits until the system reports it there.
+    static void MovePointer(POINT p) {
+        ::SetCursorPos(p.x, p.y);
+        WaitFor([&] {
+            POINT at{};
+            return ::GetCursorPos(&at) && at.x == p.x && at.y == p.y;
+        });
     }
 
     // The eyedropper: press colour button i, move to the screen point `to`, release there.
+    // Real input is handled after posted messages, so Sync cannot tell when it has been: each
+    // step waits for what it shows on the screen before the next one moves the pointer (the
+    // press's sunken edge, the colour under the pointer, the edge raised like any other's).
     void PickColour(int i, POINT to) const {
         const POINT from = ButtonPoint(i);
-        ::SetCursorPos(from.x, from.y);
-        ::mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-        Sync();
-        ::SetCursorPos(to.x, to.y);
-        ::mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
-        Sync();
-        ::mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-        HDC screen = ::GetDC(nullptr);
-        const COLORREF target = ::GetPixel(screen, to.x, to.y);
-        ::ReleaseDC(nullptr, screen);
-        // Input comes after posted messages: wait for the release's effect, the colour taken
-        // and the button's edge raised again like that of any other button.
         const int other = (i + 1) % 16;
-        WaitFor([&] { return ButtonColor(i) == target && EdgePixel(i) == EdgePixel(other); }, 5000);
+        const COLORREF target = ScreenPixel(to);
+        MovePointer(from);
+        ::mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+        WaitFor([&] { return EdgePixel(i) != EdgePixel(other); });
+        MovePointer(to);
+        ::mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
+        WaitFor([&] { return ButtonColor(i) == target; });
+        ::mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        WaitFor([&] { return ButtonColor(i) == target && EdgePixel(i) == EdgePixel(other); });
         Sync();
     }
 
@@ -394,6 +412,7 @@ TEST_F(PaletteLibrary, ShortAndLfOnlyFilesLoadWithZerosWhereTextIsMissing) {
     EXPECT_TRUE(ButtonsAre(RGB(255, 255, 255)));  // LF alone ends a line as CR LF does
     ClickRow(1);
     EXPECT_TRUE(WaitFor([&] { return StatusText() == "b.pli"; }));
+    ButtonsShow([](int i) { return i < 10 ? RGB(255, 0, 0) : 0u; });
     for (int i = 0; i < 10; ++i) EXPECT_EQ(ButtonColor(i), RGB(255, 0, 0)) << i;
     for (int i = 10; i < 16; ++i) EXPECT_EQ(ButtonColor(i), 0u) << i;
 }
@@ -419,12 +438,11 @@ TEST_F(PaletteLibrary, TheDateHeaderSortsNewestFirstThenOldestFirst) {
     ASSERT_NE(header, nullptr);
     const int dateX = static_cast<int>(::SendMessageA(List, LVM_GETCOLUMNWIDTH, 0, 0)) + 20;
     ClickAt(header, dateX, 5);
-    WaitFor([&] { return Rows() != std::vector<std::string>{"mid", "new", "old"}; }, 5000);
+    WaitFor([&] { return Rows() == std::vector<std::string>{"new", "mid", "old"}; });
     EXPECT_EQ(Rows(), (std::vector<std::string>{"new", "mid", "old"}));
-    const std::vector<std::string> once = Rows();
     // Away from the first click, so that the header sees no double click.
     ClickAt(header, dateX + 60, 5);
-    WaitFor([&] { return Rows() != once; }, 5000);
+    WaitFor([&] { return Rows() == std::vector<std::string>{"old", "mid", "new"}; });
     EXPECT_EQ(Rows(), (std::vector<std::string>{"old", "mid", "new"}));
     // The current palette ("mid", loaded at start) keeps its selection through the sorts.
     EXPECT_EQ(SelectedRows(), std::vector<int>{1});
@@ -633,7 +651,7 @@ TEST_F(PaletteLibrary, APaletteThatCannotBeReadSaysWhyAndLeavesNothingToWriteOve
     HANDLE held = ::CreateFileA(Palettes.File("b.pli").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     ClickRow(1);
-    EXPECT_TRUE(WaitFor([&] { return StatusText().rfind("[b.pli] ", 0) == 0; }, 5000)) << StatusText();
+    EXPECT_TRUE(WaitFor([&] { return StatusText().rfind("[b.pli] ", 0) == 0; })) << StatusText();
     EXPECT_TRUE(SelectedRows().empty());
     EXPECT_TRUE(ButtonsAre(RGB(0, 0, 255)));
     // A pick now changes no palette, so neither ReWrite nor a save question can write b.pli.
@@ -647,7 +665,7 @@ TEST_F(PaletteLibrary, APaletteThatCannotBeReadSaysWhyAndLeavesNothingToWriteOve
     // A row whose file vanished says so at the first click.
     ASSERT_TRUE(::DeleteFileA(Palettes.File("a.pli").c_str()));
     ClickRow(0);
-    EXPECT_TRUE(WaitFor([&] { return StatusText().rfind("[a.pli] ", 0) == 0; }, 5000)) << StatusText();
+    EXPECT_TRUE(WaitFor([&] { return StatusText().rfind("[a.pli] ", 0) == 0; })) << StatusText();
     EXPECT_TRUE(NoMessageBox());
 }
 

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <map>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -173,6 +174,123 @@ TEST(Colours, SplitColorGivesBlueGreenRed) {
     EXPECT_EQ(b[0], 0x56);
     EXPECT_EQ(b[1], 0x34);
     EXPECT_EQ(b[2], 0x12);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reading the screen in physical pixels
+// ---------------------------------------------------------------------------------------------
+
+// A stand-in system: which awareness contexts it accepts, what it was asked to set, and two
+// pointer positions that tell the physical reading from the scaled one.
+struct FakeDpiSystem {
+    static inline std::vector<DPI_AWARENESS_CONTEXT> Accepted;
+    static inline std::vector<DPI_AWARENESS_CONTEXT> Set;
+    static inline bool PhysicalWorks = true;
+    static inline const DPI_AWARENESS_CONTEXT kHostContext = DPI_AWARENESS_CONTEXT_UNAWARE;
+
+    static inline DPI_AWARENESS_CONTEXT Current = kHostContext;
+
+    static DPI_AWARENESS_CONTEXT WINAPI SetContext(DPI_AWARENESS_CONTEXT c) {
+        Set.push_back(c);
+        if (c != kHostContext && std::find(Accepted.begin(), Accepted.end(), c) == Accepted.end()) return nullptr;
+        return std::exchange(Current, c);
+    }
+    static BOOL WINAPI Physical(LPPOINT p) {
+        if (!PhysicalWorks) return FALSE;
+        *p = POINT{300, 150};
+        return TRUE;
+    }
+    static BOOL WINAPI Scaled(LPPOINT p) {
+        *p = POINT{200, 100};
+        return TRUE;
+    }
+    static TPhysicalPixelApi Api(bool withSetContext) {
+        Set.clear();
+        Current = kHostContext;
+        PhysicalWorks = true;
+        TPhysicalPixelApi api;
+        api.SetContext = withSetContext ? &SetContext : nullptr;
+        api.PhysicalCursor = &Physical;
+        api.Cursor = &Scaled;
+        return api;
+    }
+};
+
+POINT CursorIn(const TPhysicalPixelScope& scope) {
+    POINT p{-1, -1};
+    EXPECT_TRUE(scope.CursorPos(p));
+    return p;
+}
+
+TEST(PhysicalPixels, ThePointerIsReadPhysicallyInsideAPerMonitorContextThatEndsWithTheScope) {
+    FakeDpiSystem::Accepted = {DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE};
+    const TPhysicalPixelApi api = FakeDpiSystem::Api(true);
+    {
+        const TPhysicalPixelScope scope(api);
+        EXPECT_TRUE(scope.Physical());
+        EXPECT_EQ(CursorIn(scope).x, 300);
+        FakeDpiSystem::PhysicalWorks = false;
+        EXPECT_EQ(CursorIn(scope).x, 200) << "a failed physical reading falls back to the plain one";
+    }
+    const std::vector<DPI_AWARENESS_CONTEXT> expected{DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2,
+                                                      FakeDpiSystem::kHostContext};
+    EXPECT_EQ(FakeDpiSystem::Set, expected);
+}
+
+TEST(PhysicalPixels, ASystemWithoutTheSecondVersionGetsTheFirst) {
+    FakeDpiSystem::Accepted = {DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE};
+    const TPhysicalPixelApi api = FakeDpiSystem::Api(true);
+    {
+        const TPhysicalPixelScope scope(api);
+        EXPECT_TRUE(scope.Physical());
+        EXPECT_EQ(CursorIn(scope).x, 300);
+    }
+    ASSERT_EQ(FakeDpiSystem::Set.size(), 3u);
+    EXPECT_EQ(FakeDpiSystem::Set[1], DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+    EXPECT_EQ(FakeDpiSystem::Set[2], FakeDpiSystem::kHostContext);
+}
+
+TEST(PhysicalPixels, WithoutTheCallOrItsConsentTheThreadKeepsItsCoordinatesAndNothingIsRestored) {
+    for (const bool withCall : {false, true}) {
+        FakeDpiSystem::Accepted = {};
+        const TPhysicalPixelApi api = FakeDpiSystem::Api(withCall);
+        {
+            const TPhysicalPixelScope scope(api);
+            EXPECT_FALSE(scope.Physical());
+            // The physical position would not match a screen read in the thread's coordinates.
+            EXPECT_EQ(CursorIn(scope).x, 200);
+        }
+        EXPECT_EQ(FakeDpiSystem::Set.size(), withCall ? 2u : 0u) << "refused twice, never restored";
+    }
+}
+
+TEST(PhysicalPixels, TheRealThreadComesBackToItsOwnAwarenessThroughNestedScopes) {
+    // Both calls came with the one the scope uses; Windows 7 has none of them.
+    using TGetContext = DPI_AWARENESS_CONTEXT(WINAPI*)();
+    using TAwarenessOf = int(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    HMODULE user32 = ::GetModuleHandleA("user32.dll");
+    const auto getContext = reinterpret_cast<TGetContext>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+    const auto awarenessOf = reinterpret_cast<TAwarenessOf>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    if (getContext == nullptr || awarenessOf == nullptr) GTEST_SKIP() << "no thread awareness on this system";
+    const auto awareness = [&] { return awarenessOf(getContext()); };
+    const int before = awareness();
+    {
+        const TPhysicalPixelScope outer;
+        if (!outer.Physical()) GTEST_SKIP() << "this system cannot switch a thread's awareness";
+        EXPECT_EQ(awareness(), DPI_AWARENESS_PER_MONITOR_AWARE);
+        {
+            const TPhysicalPixelScope inner;
+            EXPECT_EQ(awareness(), DPI_AWARENESS_PER_MONITOR_AWARE);
+        }
+        EXPECT_EQ(awareness(), DPI_AWARENESS_PER_MONITOR_AWARE);
+        // Inside the scope the pointer and the screen agree: a pixel can be read where it points.
+        POINT p{};
+        ASSERT_TRUE(outer.CursorPos(p));
+        EXPECT_NE(ScreenPixel(p, false), CLR_INVALID);
+    }
+    EXPECT_EQ(awareness(), before);
 }
 
 // ---------------------------------------------------------------------------------------------

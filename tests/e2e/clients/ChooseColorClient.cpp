@@ -39,6 +39,17 @@ int main(int argc, char** argv) {
     cc.lpCustColors = args.Custom;
     cc.Flags = CC_RGBINIT | CC_ENABLEHOOK | (args.FullOpen ? CC_FULLOPEN : 0);
     cc.lpfnHook = TimeoutHook;
+    if (!args.Stamp.empty()) {
+        // The moment the dialog is asked for, for a bench that times its opening from outside
+        // (the counter is the same in every process); written before the call, so its own time
+        // falls on every run alike.
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        if (FILE* f = std::fopen(args.Stamp.c_str(), "w")) {
+            std::fprintf(f, "%lld\n", static_cast<long long>(now.QuadPart));
+            std::fclose(f);
+        }
+    }
     const BOOL ok = ChooseColorA(&cc);
     client::WriteColors(args.Out, args.Custom);
     return ok ? 0 : 1;

@@ -8,6 +8,8 @@
 //   --timeout MS            end the dialog after this long (a test that dies leaves no orphan)
 //   --drop-list PATH        on the registered message "PelmiraTestDrop", drop the files listed
 //                           in PATH (one per line) on the dialog's button panel
+//   --stamp PATH            (ChooseColor client) write the performance counter's value, taken
+//                           just before ChooseColorA is called, into PATH
 #pragma once
 
 #include "Config.h"
@@ -30,6 +32,7 @@ struct TArgs {
     std::string Out;
     UINT TimeoutMs = 120000;
     std::string DropList;
+    std::string Stamp;
 };
 
 inline COLORREF ParseHexColor(const char* text) {
@@ -72,6 +75,8 @@ inline TArgs ParseArgs(int argc, char** argv) {
             args.Out = next, ++i;
         } else if (a == "--drop-list") {
             args.DropList = next, ++i;
+        } else if (a == "--stamp") {
+            args.Stamp = next, ++i;
         } else if (a == "--timeout") {
             args.TimeoutMs = static_cast<UINT>(std::strtoul(next, nullptr, 10)), ++i;
         }
