@@ -209,7 +209,9 @@ void RunThreads(int threads, int rounds, const std::string& dir, FILE* out) {
         std::vector<std::thread> running;
         for (int t = 0; t < threads; ++t) {
             running.emplace_back([t, &dir, &lines] {
-                TDialogJob job{dir + "\\p" + std::to_string(t) + ".pli", 10 + 330 * t};
+                TDialogJob job;
+                job.DropFile = dir + "\\p" + std::to_string(t) + ".pli";
+                job.Left = 10 + 330 * t;
                 COLORREF custom[16];
                 RunDialog(job, custom);
                 bool good = true;
