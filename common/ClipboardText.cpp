@@ -6,10 +6,22 @@
 
 namespace {
 
-// Open for the length of one scope; the clipboard is a system-wide lock.
+// The clipboard is one lock for the whole desktop: clipboard managers, remote-desktop clients and a
+// program reading it as we write hold it for a moment. Such a moment is waited out (up to about a
+// tenth of a second) rather than taken as a refusal that loses the user's copy or paste.
+bool OpenClipboardSoon(HWND owner) {
+    constexpr int kAttempts = 20;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (::OpenClipboard(owner)) return true;
+        ::Sleep(5);
+    }
+    return false;
+}
+
+// Open for the length of one scope.
 class TClipboardOpen {
 public:
-    explicit TClipboardOpen(HWND owner) : Open(::OpenClipboard(owner) != FALSE) {}
+    explicit TClipboardOpen(HWND owner) : Open(OpenClipboardSoon(owner)) {}
     ~TClipboardOpen() {
         if (Open) ::CloseClipboard();
     }

@@ -79,7 +79,10 @@ bool CountDialogIn(TSharedBlock& block) noexcept {
 
 void CountDialogOut(TSharedBlock& block) noexcept {
     UpdateCount(block, [](std::uint8_t& count) {
-        if (count == 0) return false;
+        // A pending probe's mark is no number of dialogs: dialogs that end meanwhile must not
+        // bring it below 254, or the probe would be taken over as a user's dialog and SetHook
+        // would wait for its modal dialog to be closed by hand.
+        if (count == 0 || count >= kProbeMark) return false;
         --count;
         return true;
     });
@@ -91,4 +94,14 @@ bool ClaimProbe(TSharedBlock& block) noexcept {
         count = 0;
         return true;
     });
+}
+
+std::uint8_t ForgetEndedDialogs(TSharedBlock& block, std::uint8_t counted, int alive) noexcept {
+    if (alive < 0 || alive >= counted || counted >= kProbeMark) return ReadDialogCount(block);
+    UpdateCount(block, [counted, alive](std::uint8_t& count) {
+        if (count != counted) return false;
+        count = static_cast<std::uint8_t>(alive);
+        return true;
+    });
+    return ReadDialogCount(block);
 }

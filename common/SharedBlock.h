@@ -104,8 +104,13 @@ void StoreDialogCount(TSharedBlock& block, std::uint8_t value) noexcept;
 // +1 for a taken-over dialog; refuses (returns false, count unchanged) when the result would
 // reach the probe mark 254, so a user's dialog is never destroyed as a probe.
 bool CountDialogIn(TSharedBlock& block) noexcept;
-// -1 for a taken-over dialog that ends; never below 0.
+// -1 for a taken-over dialog that ends; never below 0, and never from the probe mark.
 void CountDialogOut(TSharedBlock& block) noexcept;
+// Drops the dialogs of hosts that ended without counting out (killed, crashed): when the count
+// still reads `counted` and only `alive` taken-over dialogs exist, it becomes `alive`. Never
+// raises the count, never touches the probe mark, and leaves a count that moved meanwhile alone.
+// Answers the count as it stands afterwards.
+std::uint8_t ForgetEndedDialogs(TSharedBlock& block, std::uint8_t counted, int alive) noexcept;
 // At WM_INITDIALOG: when the count is at 254 or above, sets it to 0 and returns true (this dialog
 // is the probe); otherwise leaves it alone and returns false (this dialog is to be taken over).
 bool ClaimProbe(TSharedBlock& block) noexcept;

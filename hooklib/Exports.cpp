@@ -28,6 +28,13 @@ public:
 // companion installs a hook of its own and must not take the controller's away, nor the other way.
 HHOOK gHookHere = nullptr;
 
+// Dialogs taken over and still alive anywhere on the desktop: top-level windows carrying the
+// take-over property (readable on windows of every process).
+BOOL CALLBACK CountTakenOver(HWND window, LPARAM alive) noexcept {
+    if (::GetPropA(window, kTakeOverProp) != nullptr) ++*reinterpret_cast<int*>(alive);
+    return TRUE;
+}
+
 bool WindowOfThisProcess(HWND window) noexcept {
     DWORD process = 0;
     ::GetWindowThreadProcessId(window, &process);
@@ -75,7 +82,15 @@ HANDLE WINAPI GetResHandle(UINT selector) {
 
 std::uint8_t WINAPI ChkDialog() {
     TExportBlock block;
-    return block ? ReadDialogCount(*block.Block()) : 0;
+    if (!block) return 0;
+    const std::uint8_t counted = ReadDialogCount(*block.Block());
+    if (counted == 0 || counted >= kProbeMark) return counted;
+    // A host that was killed or crashed with a dialog open never counted it out. A dialog carries
+    // the property before it counts in and until after it counts out, so fewer live properties
+    // than the count means dialogs whose windows are gone.
+    int alive = 0;
+    ::EnumWindows(CountTakenOver, reinterpret_cast<LPARAM>(&alive));
+    return ForgetEndedDialogs(*block.Block(), counted, alive);
 }
 
 void WINAPI BtnTestProc(HWND owner) {

@@ -103,11 +103,13 @@ void RunProbe(TSharedBlock& block, HWND dialog) noexcept {
 // A message for a window known to have had a child 720: the full tests, then the work.
 void ServeDialogMessage(TSharedBlock& block, const CWPSTRUCT& call, WPARAM wParam,
                         LPARAM lParam) noexcept {
+    // Only reached for a window of another process when the candidate set has overflowed; its
+    // property values are pointers of that process and its messages not ours to report.
+    if (!IsOwnWindow(call.hwnd)) return;
     if (::FindWindowA("#32770", nullptr) == nullptr) return;
     if (::GetDlgItem(call.hwnd, kBasicGridId) == nullptr) return;
     switch (call.message) {
     case WM_INITDIALOG:
-        if (!IsOwnWindow(call.hwnd)) break;
         if (ProbeOwnedHere() && ClaimProbe(block))
             RunProbe(block, call.hwnd);
         else

@@ -390,7 +390,9 @@ void TakeOverColorDialog(HWND dialog) noexcept {
 void EndTakeOver(HWND dialog) noexcept {
     if (::GetPropA(dialog, kTakeOverProp) == nullptr) return;
     const TDialogState* state = DialogStateOf(dialog);
+    // Counted out before the property goes: ChkDialog takes a count above the live properties
+    // for dialogs of ended hosts.
+    if (state == nullptr || state->Counted)
+        if (TSharedBlock* block = HookBlock()) CountDialogOut(*block);
     ::RemovePropA(dialog, kTakeOverProp);
-    if (state != nullptr && !state->Counted) return;
-    if (TSharedBlock* block = HookBlock()) CountDialogOut(*block);
 }

@@ -1,6 +1,7 @@
 // A colour dialog opened by another program while the hook is installed: what it looks like
 // once taken over, how it is counted, and the set-colour button's status texts.
 #include "DialogHarness.h"
+#include "TakenOverMarks.h"
 
 using namespace harness;
 
@@ -145,6 +146,7 @@ TEST_P(TakeOver, WithTheTopmostOptionOffADialogOpensInFrontAndActive) {
 }
 
 TEST_P(TakeOver, ADialogOpenedAt253IsTakenOverWithoutBecomingAProbe) {
+    const TTakenOverMarks elsewhere(253);  // the dialogs the count stands for
     {
         TBlockView block;
         ASSERT_TRUE(block);

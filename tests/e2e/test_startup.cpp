@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ControllerHarness.h"
+#include "TakenOverMarks.h"
 
 using namespace harness;
 
@@ -353,6 +354,7 @@ TEST_F(StartUp, WithAColourDialogOpenTheStartAsksItsQuestionInTheLanguageFilesWo
         if (section != nullptr) ::CloseHandle(section);
         return block != nullptr;
     };
+    const TTakenOverMarks elsewhere(1);
     ASSERT_TRUE(setCount(1));
     TControllerProcess p;
     ASSERT_TRUE(p.Start(folder));

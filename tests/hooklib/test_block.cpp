@@ -138,6 +138,28 @@ TEST(DialogCounter, ProbeClaimAndCountingOut) {
     CountDialogOut(block);
     CountDialogOut(block);
     EXPECT_EQ(ReadDialogCount(block), 0) << "never below 0";
+
+    // Dialogs of other programs that end while a probe is pending leave its mark alone.
+    StoreDialogCount(block, kProbePending);
+    CountDialogOut(block);
+    CountDialogOut(block);
+    EXPECT_TRUE(ClaimProbe(block));
+}
+
+// A host killed with dialogs open never counts them out; the reader that sees fewer live dialogs
+// than counted lowers the count, but only to what it saw, and only if nothing moved meanwhile.
+TEST(DialogCounter, DialogsOfEndedHostsAreForgottenButNeverLiveOnes) {
+    TAlignedBlock aligned;
+    TSharedBlock& block = aligned.Block;
+    StoreDialogCount(block, 3);
+    EXPECT_EQ(ForgetEndedDialogs(block, 3, 1), 1);
+    EXPECT_EQ(ForgetEndedDialogs(block, 1, 4), 1) << "more live dialogs than counted (uncounted ones) raise nothing";
+    EXPECT_EQ(ForgetEndedDialogs(block, 5, 0), 1) << "a count that moved since it was read stays";
+    StoreDialogCount(block, kProbePending);
+    EXPECT_EQ(ForgetEndedDialogs(block, kProbePending, 0), kProbePending) << "the probe mark is no dialog count";
+    StoreDialogCount(block, 2);
+    EXPECT_EQ(ForgetEndedDialogs(block, 2, -1), 2) << "an unknown number of live dialogs";
+    EXPECT_EQ(ForgetEndedDialogs(block, 2, 0), 0);
 }
 
 TEST(DialogCounter, ConcurrentThreadsLoseNoUpdate) {

@@ -3,6 +3,7 @@
 // (hooklib_peer.exe) doing the same at the same time.
 #include "PeerProcess.h"
 #include "SkerrowLib.h"
+#include "TakenOverMarks.h"
 #include "TestFiles.h"
 #include "TestWait.h"
 #include "WindowTestSupport.h"
@@ -221,6 +222,7 @@ TEST_F(Skerrow, DestroyingATakenOverDialogCountsItOut) {
         THost marked(true);
         THost unmarked(true);
         ::SetPropA(marked.Window, "Ostvarin", marked.Grid);
+        const TTakenOverMarks elsewhere(1);  // the other counted dialog, open in some program
         if (TLibBlock block(lib); block) StoreDialogCount(*block, 2);
         ::DestroyWindow(unmarked.Window);
         EXPECT_EQ(lib.ChkDialog(), 2) << "only a dialog carrying the property is counted out";

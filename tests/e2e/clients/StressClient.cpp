@@ -3,8 +3,13 @@
 //        thread k drops DIR\pk.pli on its dialog's panel once the dialog is taken over, then
 //        confirms it. Writes "round thread good|bad|untaken" lines to --out.
 //   --dialogs N                             N colour dialogs one after another, each closed as
-//        soon as it is taken over (or after 3 s). Writes "taken T", then "heap", "gdi",
+//        soon as it is taken over (or after 3 s, or --give-up MS). Writes "taken T", then "heap", "gdi",
 //        "windows" and "handles" lines with the figures after the first fifth and at the end.
+//        With --timeline, one "dialog INIT TAKEN LOST" line per dialog: INIT the performance
+//        counter at its WM_INITDIALOG, TAKEN 1 when it was taken over, LOST 1 when ChooseColor
+//        returned without this client having ended it (nobody else should).
+//   --hold 1                                one colour dialog kept open once taken over, until
+//        someone else ends it; then writes "held taken|untaken".
 //   --crash-log PATH                        every access violation (or similar fault) seen by a
 //        vectored exception handler is appended here: Wine swallows faults inside window
 //        procedures, so the exit code alone would not show them.
@@ -12,8 +17,9 @@
 #include "ProcessFigures.h"
 
 #include <commdlg.h>
+#include <usp10.h>
 
-#include <atomic>
+#include <functional>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -79,9 +85,12 @@ struct TDialogJob {
     std::string DropFile;  // empty: close as soon as taken over
     int Left = -1;         // where the dialog is put (-1: where it opens); dialogs side by side
                            // keep one dialog's synthetic clicks off the other
+    bool Hold = false;       // stays open once taken over, until ended from outside
+    UINT GiveUpMs = 3000;    // ended by the client when not taken over by then
     bool Taken = false;
-    bool Keep = false;               // stays open once taken over, until Dialog gets IDCANCEL
-    std::atomic<HWND> Dialog{nullptr};  // set at the take-over
+    bool EndedHere = false;  // the client itself ended the dialog
+    long long InitAt = 0;    // performance counter at WM_INITDIALOG
+    std::function<void(HWND)> OnInit;  // run at the dialog's WM_INITDIALOG (after the take-over)
 };
 
 // The dialog's hook procedure (CC_ENABLEHOOK): polls for the take-over, then drops or closes.
@@ -89,11 +98,15 @@ UINT_PTR CALLBACK DialogHook(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam
     if (msg == WM_INITDIALOG) {
         auto* choose = reinterpret_cast<CHOOSECOLORA*>(lParam);
         SetPropA(dialog, "StressJob", reinterpret_cast<HANDLE>(choose->lCustData));
-        const auto* placed = reinterpret_cast<const TDialogJob*>(choose->lCustData);
+        auto* placed = reinterpret_cast<TDialogJob*>(choose->lCustData);
+        LARGE_INTEGER now{};
+        QueryPerformanceCounter(&now);
+        placed->InitAt = now.QuadPart;
+        if (placed->OnInit) placed->OnInit(dialog);
         if (placed->Left >= 0) SetWindowPos(dialog, nullptr, placed->Left, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         // The take-over runs at this same message, before the dialog's procedure: look at once.
         SetTimer(dialog, kPollTimer, 20, nullptr);
-        SetTimer(dialog, kGiveUpTimer, 3000, nullptr);
+        SetTimer(dialog, kGiveUpTimer, placed->GiveUpMs, nullptr);
         PostMessageA(dialog, WM_TIMER, kPollTimer, 0);
         return FALSE;
     }
@@ -104,8 +117,8 @@ UINT_PTR CALLBACK DialogHook(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam
         KillTimer(dialog, kPollTimer);
         KillTimer(dialog, kGiveUpTimer);
         job->Taken = true;
-        job->Dialog.store(dialog);
-        if (job->Keep) return TRUE;
+        if (job->Hold) return TRUE;
+        job->EndedHere = true;
         if (job->DropFile.empty()) {
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         } else {
@@ -123,6 +136,7 @@ UINT_PTR CALLBACK DialogHook(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam
     }
     if (wParam == kGiveUpTimer) {
         KillTimer(dialog, kGiveUpTimer);
+        job->EndedHere = true;
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         return TRUE;
     }
@@ -147,38 +161,57 @@ COLORREF PaletteColor(int thread, int k) { return RGB(10 + k * 15, 250 - k * 12,
 // make the first cache of a font at the same moment, the loser frees its own entry while leaving
 // it listed; the next lookup reads freed memory under the list's lock and every edit control of
 // the process then hangs. Colour dialogs opened together on fresh threads do exactly that, with
-// or without the hook. A dialog kept open on its own thread holds the cache of the dialog font
-// from before the rounds to after them, so the rounds only ever find it.
-class TFontCacheKeeper {
+// or without the hook. So the main thread opens one dialog first, while no other thread runs, and
+// holds a script cache of that dialog's font (the font its edit boxes analyse text with) until
+// the end: the rounds' dialogs only ever find the cache, never create it.
+class TFontCacheHolder {
 public:
-    TFontCacheKeeper() {
-        job_.Keep = true;
-        job_.Left = 670;
-        thread_ = std::thread([this] {
-            COLORREF custom[16];
-            RunDialog(job_, custom);
-        });
-        for (int i = 0; i < 500 && job_.Dialog.load() == nullptr; ++i) Sleep(10);
+    TFontCacheHolder() {
+        TDialogJob job;
+        job.OnInit = [this](HWND dialog) { Hold(dialog); };
+        COLORREF custom[16];
+        RunDialog(job, custom);
     }
-    ~TFontCacheKeeper() {
-        for (int i = 0; i < 500 && job_.Dialog.load() == nullptr; ++i) Sleep(10);
-        if (HWND dialog = job_.Dialog.load()) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        thread_.join();
+    ~TFontCacheHolder() {
+        if (cache_ != nullptr) ScriptFreeCache(&cache_);
+        if (dc_ != nullptr) DeleteDC(dc_);
+        if (font_ != nullptr) DeleteObject(font_);
     }
+    TFontCacheHolder(const TFontCacheHolder&) = delete;
+    TFontCacheHolder& operator=(const TFontCacheHolder&) = delete;
+    bool Held() const { return cache_ != nullptr; }
 
 private:
-    TDialogJob job_;
-    std::thread thread_;
+    void Hold(HWND dialog) {
+        LOGFONTW face{};
+        const auto dialogFont = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+        if (dialogFont == nullptr || GetObjectW(dialogFont, sizeof face, &face) == 0) return;
+        // A copy: the dialog deletes its own font when it closes. The cache list is keyed by the
+        // font's description, so the copy's cache is the one every dialog's edit boxes find.
+        font_ = CreateFontIndirectW(&face);
+        dc_ = CreateCompatibleDC(nullptr);
+        if (font_ == nullptr || dc_ == nullptr) return;
+        SelectObject(dc_, font_);
+        long height = 0;
+        if (ScriptCacheGetHeight(dc_, &cache_, &height) != S_OK) cache_ = nullptr;
+    }
+
+    HFONT font_ = nullptr;
+    HDC dc_ = nullptr;
+    SCRIPT_CACHE cache_ = nullptr;
 };
 
 void RunThreads(int threads, int rounds, const std::string& dir, FILE* out) {
-    const TFontCacheKeeper keeper;
+    const TFontCacheHolder fontCache;
+    if (!fontCache.Held()) std::fprintf(out, "no font cache\r\n");
     for (int round = 0; round < rounds; ++round) {
         std::vector<std::string> lines(static_cast<std::size_t>(threads));
         std::vector<std::thread> running;
         for (int t = 0; t < threads; ++t) {
             running.emplace_back([t, &dir, &lines] {
-                TDialogJob job{dir + "\\p" + std::to_string(t) + ".pli", 10 + 330 * t};
+                TDialogJob job;
+                job.DropFile = dir + "\\p" + std::to_string(t) + ".pli";
+                job.Left = 10 + 330 * t;
                 COLORREF custom[16];
                 RunDialog(job, custom);
                 bool good = true;
@@ -191,42 +224,68 @@ void RunThreads(int threads, int rounds, const std::string& dir, FILE* out) {
     }
 }
 
-void RunDialogs(int dialogs, FILE* out) {
+void RunDialogs(int dialogs, UINT giveUpMs, bool timeline, FILE* out) {
     int taken = 0;
     figures::TFigures warm{};
     const int warmUp = dialogs / 5;
+    std::string lines;
     for (int i = 0; i < dialogs; ++i) {
         TDialogJob job;
+        job.GiveUpMs = giveUpMs;
         COLORREF custom[16];
         RunDialog(job, custom);
         if (job.Taken) ++taken;
         if (i + 1 == warmUp) warm = figures::Measure();
+        if (timeline)
+            lines += "dialog " + std::to_string(job.InitAt) + " " + std::to_string(job.Taken ? 1 : 0) + " " +
+                     std::to_string(job.EndedHere ? 0 : 1) + "\r\n";
     }
     const figures::TFigures end = figures::Measure();
     std::fprintf(out, "taken %d\r\nheap %lld %lld\r\ngdi %ld %ld\r\nwindows %ld %ld\r\nhandles %ld %ld\r\n", taken,
                  warm.HeapBytes, end.HeapBytes, warm.GdiObjects, end.GdiObjects, warm.Windows, end.Windows,
                  warm.Handles, end.Handles);
+    std::fputs(lines.c_str(), out);
+}
+
+void HoldDialog(FILE* out) {
+    TDialogJob job;
+    job.Hold = true;
+    job.GiveUpMs = 20000;
+    COLORREF custom[16];
+    RunDialog(job, custom);
+    std::fprintf(out, "held %s\r\n", job.Taken ? "taken" : "untaken");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    int threads = 0, rounds = 1, dialogs = 0;
+    int threads = 0, rounds = 1, dialogs = 0, hold = 0;
+    UINT giveUpMs = 3000;
+    bool timeline = false;
     std::string dir, outPath;
-    for (int i = 1; i + 1 < argc; i += 2) {
+    for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
+        if (a == "--timeline") {
+            timeline = true;
+            continue;
+        }
+        if (i + 1 >= argc) break;
         if (a == "--threads") threads = std::atoi(argv[i + 1]);
         else if (a == "--rounds") rounds = std::atoi(argv[i + 1]);
         else if (a == "--dialogs") dialogs = std::atoi(argv[i + 1]);
         else if (a == "--palettes") dir = argv[i + 1];
         else if (a == "--out") outPath = argv[i + 1];
+        else if (a == "--give-up") giveUpMs = static_cast<UINT>(std::atoi(argv[i + 1]));
+        else if (a == "--hold") hold = std::atoi(argv[i + 1]);
         else if (a == "--crash-log") gCrashLog = argv[i + 1];
+        ++i;
     }
     if (!gCrashLog.empty()) AddVectoredExceptionHandler(1, LogFault);
     FILE* out = std::fopen(outPath.c_str(), "wb");
     if (out == nullptr) return 2;
     if (threads > 0) RunThreads(threads, rounds, dir, out);
-    if (dialogs > 0) RunDialogs(dialogs, out);
+    if (dialogs > 0) RunDialogs(dialogs, giveUpMs, timeline, out);
+    if (hold > 0) HoldDialog(out);
     std::fclose(out);
     return 0;
 }
