@@ -76,11 +76,28 @@ bool TByteCursor::F32BE(float& out) {
     return true;
 }
 
+namespace {
+
+// value / 10, leaving the remainder, in 16-bit steps of 32-bit division: 32-bit code would
+// otherwise call the runtime's 64-bit division, whose code is here for these digits alone.
+unsigned TakeLastDigit(unsigned long long& value) {
+    unsigned long long quotient = 0;
+    std::uint32_t rest = 0;
+    for (int shift = 48; shift >= 0; shift -= 16) {
+        const std::uint32_t part = rest << 16 | static_cast<std::uint32_t>(value >> shift & 0xFFFFu);
+        quotient |= static_cast<unsigned long long>(part / 10) << shift;
+        rest = part % 10;
+    }
+    value = quotient;
+    return rest;
+}
+
+}  // namespace
+
 void TDecimal::Set(bool negative, unsigned long long magnitude) {
     char* at = text_ + kCapacity;
     do {
-        *--at = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
+        *--at = static_cast<char>('0' + TakeLastDigit(magnitude));
     } while (magnitude != 0);
     if (negative) {
         *--at = '-';

@@ -4,6 +4,7 @@
 
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "FormatSupport.h"
 #include "PaletteFormats.h"
@@ -184,6 +185,24 @@ TEST(FormatRecognition, ContentFirstThenExtensionThenWeakContent) {
     EXPECT_EQ(RecogniseFormat("hello", "noext"), TFormat::Unknown);
     EXPECT_EQ(ReadPalette("hello", "noext").Error, "Palette: not a format Pelmira reads");
     EXPECT_EQ(FormatFromExtension("a.b/c"), TFormat::Unknown);
+}
+
+TEST(FormatRefusals, NumbersAroundEveryWordBoundaryAndPowerOfTenAreWrittenExactly) {
+    using detail::TDecimal;
+    std::vector<unsigned long long> values;
+    for (int bit = 0; bit < 64; ++bit) {
+        const unsigned long long power = 1ull << bit;
+        values.insert(values.end(), {power - 1, power, power + 1});
+    }
+    for (unsigned long long power = 1; power <= 1000000000000000000ull; power *= 10) {
+        values.insert(values.end(), {power - 1, power, power + 1, power * 9 + 9});
+    }
+    values.push_back(12345678901234567890ull);
+    for (unsigned long long value : values) {
+        EXPECT_EQ(std::string_view(TDecimal(value)), std::to_string(value));
+        const long long signedValue = -static_cast<long long>(value >> 1);
+        EXPECT_EQ(std::string_view(TDecimal(signedValue)), std::to_string(signedValue));
+    }
 }
 
 TEST(FormatRefusals, NumbersInMessagesAndLinesAreWrittenInFull) {
