@@ -18,10 +18,25 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
 TWindowSet gCandidates;
+// The top-level dialog-class windows that have passed the full tests once. While one lives the
+// desktop has a dialog-class window (itself) and its child 720 lives as long as it does, so the
+// tests would answer the same for every later message: each costs the window manager a round trip
+// (two under Wine), and a dialog receives hundreds of messages while it opens and while a palette
+// is typed into it. Left at WM_NCDESTROY, before the handle can be reused.
+TWindowSet gConfirmed;
+
+bool IsTopLevelDialogClass(HWND window) noexcept {
+    if (::GetAncestor(window, GA_PARENT) != ::GetDesktopWindow()) return false;
+    char name[8] = {};
+    return ::GetClassNameA(window, name, sizeof name) == 6 && std::strcmp(name, "#32770") == 0;
+}
+
+bool Confirmed(HWND window) noexcept { return !gConfirmed.Overflowed() && gConfirmed.Contains(window); }
 // The HookHandle value for which the process's windows were last scanned; the initial value
 // matches no 32-bit handle, so the first call scans.
 std::atomic<std::uint64_t> gScannedForHook{~std::uint64_t{0}};
@@ -106,8 +121,11 @@ void ServeDialogMessage(TSharedBlock& block, const CWPSTRUCT& call, WPARAM wPara
     // Only reached for a window of another process when the candidate set has overflowed; its
     // property values are pointers of that process and its messages not ours to report.
     if (!IsOwnWindow(call.hwnd)) return;
-    if (::FindWindowA("#32770", nullptr) == nullptr) return;
-    if (::GetDlgItem(call.hwnd, kBasicGridId) == nullptr) return;
+    if (!Confirmed(call.hwnd)) {
+        if (::FindWindowA("#32770", nullptr) == nullptr) return;
+        if (::GetDlgItem(call.hwnd, kBasicGridId) == nullptr) return;
+        if (IsTopLevelDialogClass(call.hwnd)) gConfirmed.Add(call.hwnd);
+    }
     switch (call.message) {
     case WM_INITDIALOG:
         if (ProbeOwnedHere() && ClaimProbe(block))
@@ -143,8 +161,11 @@ void Watch(TSharedBlock& block, WPARAM wParam, LPARAM lParam) noexcept {
     // An overflowed set lets every window through to the full tests. Once a window it holds
     // ends, there is room again: the set is rebuilt from the windows alive now, so it filters
     // again as soon as the crowd of dialogs has closed.
-    if (call->message == WM_NCDESTROY && gCandidates.Remove(call->hwnd) && gCandidates.ResetOverflow())
-        ScanProcessWindows();
+    if (call->message == WM_NCDESTROY) {
+        // A full confirmed set only stops saving work; a freed slot lets it save again.
+        if (gConfirmed.Remove(call->hwnd)) gConfirmed.ResetOverflow();
+        if (gCandidates.Remove(call->hwnd) && gCandidates.ResetOverflow()) ScanProcessWindows();
+    }
 }
 
 }  // namespace
