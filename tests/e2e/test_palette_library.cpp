@@ -862,7 +862,10 @@ TEST_F(PaletteLibrary, TheColourMenuCopiesAndPastesColoursAsText) {
             menu = ::FindWindowA("#32768", nullptr);
             return menu != nullptr && ::IsWindowVisible(menu);
         }));
-        for (int k = 0; k <= item; ++k) ::PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        // Home first: a pointer movement the menu saw before the keys may have selected an item
+        // already, and counting down from it would land one further.
+        ::PostMessageA(menu, WM_KEYDOWN, VK_HOME, 0);
+        for (int k = 0; k < item; ++k) ::PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
         ::PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
         ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(menu); }));
         Sync();
