@@ -71,26 +71,14 @@ int RunMinimal() {
     return 0;
 }
 
-// WaitFor with a 1 ms look: the harness's 10 ms sleep between looks would be a large part of
-// a start of some 60 ms, and of the two starts compared here unevenly.
-bool WaitTight(const std::function<bool()>& done, DWORD timeoutMs) {
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    for (;;) {
-        Pump();
-        if (done()) return true;
-        if (::GetTickCount64() > deadline) return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-    }
-}
-
 // A visible top-level window of class `className` in process `pid` that has answered a message.
 HWND WaitVisible(DWORD pid, const char* className, const std::function<bool()>& running, DWORD timeoutMs) {
     HWND found = nullptr;
-    WaitTight([&] {
+    WaitFor([&] {
         for (HWND w : TopWindows(pid, className))
             if (::IsWindowVisible(w)) found = w;
         return found != nullptr || !running();
-    }, timeoutMs);
+    }, timeoutMs, TWait::Tight);
     if (found != nullptr) {
         DWORD_PTR answer = 0;
         ::SendMessageTimeoutA(found, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer);
@@ -150,7 +138,7 @@ public:
         static int serial = 0;
         const int width = 150 + (++serial % 2);
         ::PostMessageA(List, LVM_SETCOLUMNWIDTH, 1, MAKELPARAM(width, 0));
-        return WaitTight([&] { return ::SendMessageA(List, LVM_GETCOLUMNWIDTH, 1, 0) == width; }, timeoutMs);
+        return WaitFor([&] { return ::SendMessageA(List, LVM_GETCOLUMNWIDTH, 1, 0) == width; }, timeoutMs, TWait::Tight);
     }
 
     // One click on the Date header, posted (so that Sync comes after it), until it is handled.

@@ -42,17 +42,6 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// WaitFor with a 1 ms look: the figures here are tens of milliseconds.
-bool WaitTight(const std::function<bool()>& done, DWORD timeoutMs) {
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    for (;;) {
-        Pump();
-        if (done()) return true;
-        if (::GetTickCount64() > deadline) return false;
-        ::Sleep(1);
-    }
-}
-
 // Painted: shown, and no part of it waiting for WM_PAINT.
 bool Painted(HWND window) { return window != nullptr && ::IsWindowVisible(window) && !::GetUpdateRect(window, nullptr, FALSE); }
 
@@ -63,14 +52,14 @@ double OpenMs(bool hooked, const std::string& stamp) {
     TClient client(TDialogKind::Wine, "--stamp \"" + stamp + "\"");
     if (!client.Started()) return -1;
     HWND dialog = nullptr;
-    const bool shown = WaitTight([&] {
+    const bool shown = WaitFor([&] {
         if (dialog == nullptr) {
             for (HWND w : TopLevelDialogsOf(client.Pid()))
                 if (::GetDlgItem(w, 720) != nullptr) dialog = w;
         }
         if (!Painted(dialog)) return false;
         return !hooked || Painted(PanelOf(dialog));
-    }, 20000);
+    }, 20000, TWait::Tight);
     const double shownAt = NowMs();
     std::string asked;
     const bool stamped = ReadTextFile(stamp, asked) && !asked.empty();
@@ -214,7 +203,7 @@ int main() {
             WriteTextFile(dropList, file + "\n");
             const double start = NowMs();
             ::SendMessageTimeoutA(dialog, dropMessage, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);
-            const bool loaded = WaitTight([&] { return CustomCellsAtOnce(dialog) == expected; }, 15000);
+            const bool loaded = WaitFor([&] { return CustomCellsAtOnce(dialog) == expected; }, 15000, TWait::Tight);
             loads.push_back(loaded ? NowMs() - start : -1);
         }
 
@@ -244,9 +233,9 @@ int main() {
             const double start = NowMs();
             ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, IDOK)));
             std::string written;
-            const bool saved = WaitTight([&] {
+            const bool saved = WaitFor([&] {
                 return ReadTextFile(file, written) && std::count(written.begin(), written.end(), '\n') == 16;
-            }, 15000);
+            }, 15000, TWait::Tight);
             saves.push_back(saved ? NowMs() - start : -1);
             WaitFor([&] { return !::IsWindow(box); }, 5000);
         }
