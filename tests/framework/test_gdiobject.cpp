@@ -5,6 +5,7 @@
 
 #include "Config.h"
 #include "GDIObject.h"
+#include "GdiTable.h"
 #include "WindowTestSupport.h"
 
 #include <winternl.h>
@@ -95,27 +96,9 @@ T* Sender(const Calls& calls) {
 long GdiObjectCount() {
     const DWORD reported = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
     if (reported != 0) return static_cast<long>(reported);
-    HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
-    if (::GetProcAddress(ntdll, "wine_get_version") == nullptr) return -1;
-    using QueryProcess = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
-    auto query = reinterpret_cast<QueryProcess>(
-        reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtQueryInformationProcess")));
-    PROCESS_BASIC_INFORMATION info{};
-    if (query == nullptr || query(::GetCurrentProcess(), ProcessBasicInformation, &info, sizeof(info), nullptr) != 0)
-        return -1;
-    const auto* peb = reinterpret_cast<const std::uint8_t*>(info.PebBaseAddress);
-#if defined(_WIN64)
-    const auto* table = *reinterpret_cast<const std::uint8_t* const*>(peb + 0xF8);
-#else
-    const auto* table = *reinterpret_cast<const std::uint8_t* const*>(peb + 0x94);
-#endif
-    if (table == nullptr) return -1;
-    constexpr int kEntries = 0x4000;
-    constexpr int kEntrySize = 24;
-    long live = 0;
-    for (int i = 0; i < kEntries; ++i)
-        if (table[i * kEntrySize + 14] != 0) ++live;
-    return live;
+    // Only Wine is known to keep the table this way.
+    if (::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr) return -1;
+    return GdiTableEntries();
 }
 
 // Bounding box of the pixels in `area` (owner coordinates) that have colour `ink`.

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "Config.h"
+#include "GdiTable.h"
 
 #include <winternl.h>
 
@@ -38,25 +39,7 @@ inline long long HeapBytes() {
     return bytes;
 }
 
-inline long GdiObjects() {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    using TQuery = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
-    auto query = reinterpret_cast<TQuery>(reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryInformationProcess")));
-    PROCESS_BASIC_INFORMATION info{};
-    if (query == nullptr || query(GetCurrentProcess(), ProcessBasicInformation, &info, sizeof info, nullptr) != 0)
-        return -1;
-    const auto* peb = reinterpret_cast<const std::uint8_t*>(info.PebBaseAddress);
-#if defined(_WIN64)
-    const auto* table = *reinterpret_cast<const std::uint8_t* const*>(peb + 0xF8);
-#else
-    const auto* table = *reinterpret_cast<const std::uint8_t* const*>(peb + 0x94);
-#endif
-    if (table == nullptr) return -1;
-    long live = 0;
-    for (int i = 0; i < 0x4000; ++i)
-        if (table[i * 24 + 14] != 0) ++live;
-    return live;
-}
+inline long GdiObjects() { return GdiTableEntries(); }
 
 inline BOOL CALLBACK CountChild(HWND, LPARAM count) noexcept {
     ++*reinterpret_cast<long*>(count);
