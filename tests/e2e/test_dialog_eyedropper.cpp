@@ -31,6 +31,8 @@ LRESULT CALLBACK SwatchProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
     return ::DefWindowProcA(window, msg, wParam, lParam);
 }
 
+constexpr LPARAM kFar = MAKELPARAM(400, 300);
+
 // A window of two known colours in the screen's bottom-right corner, clear of the dialogs.
 class Eyedropper : public TDialogSuite, public ::testing::WithParamInterface<TDialogKind> {
 protected:
@@ -94,6 +96,16 @@ protected:
         });
     }
 
+    // One whole pick: the eyedropper pressed, dragged to `screen` until the boxes show `colour`,
+    // and released far from the dialog.
+    static void PickAt(HWND dialog, HWND panel, POINT screen, COLORREF colour) {
+        std::string seen;
+        PressButton(panel, 2);
+        DragTo(panel, screen);
+        ASSERT_TRUE(BoxesShow(dialog, colour, seen)) << seen;
+        ReleaseButton(panel, kFar);
+    }
+
     static inline HWND movePanel_ = nullptr;
     static inline LPARAM moveAt_ = 0;
 
@@ -101,8 +113,6 @@ protected:
     POINT a_{};
     POINT b_{};
 };
-
-constexpr LPARAM kFar = MAKELPARAM(400, 300);
 
 }  // namespace
 
@@ -149,11 +159,7 @@ TEST_P(Eyedropper, SetColorOnItsButtonAddsThePickToTheSelectedCell) {
     ASSERT_NE(dialog, nullptr);
     ASSERT_EQ(WaitForCells(dialog, AllWhite()), CellsText(AllWhite()));
     HWND panel = PanelOf(dialog);
-    std::string seen;
-    PressButton(panel, 2);
-    DragTo(panel, a_);
-    ASSERT_TRUE(BoxesShow(dialog, kSwatchA, seen)) << seen;
-    ReleaseButton(panel, kFar);
+    ASSERT_NO_FATAL_FAILURE(PickAt(dialog, panel, a_, kSwatchA));
 
     // Released on the button (cursor inside the dialog): no cell is clicked, so the colour goes to
     // the cell the add button fills next, the first one in a fresh dialog.
@@ -173,11 +179,7 @@ TEST_F(Eyedropper, SetColorReleasedOnACustomCellFillsThatCell) {
     ASSERT_NE(dialog, nullptr);
     ASSERT_EQ(WaitForCells(dialog, AllWhite()), CellsText(AllWhite()));
     HWND panel = PanelOf(dialog);
-    std::string seen;
-    PressButton(panel, 2);
-    DragTo(panel, b_);
-    ASSERT_TRUE(BoxesShow(dialog, kSwatchB, seen)) << seen;
-    ReleaseButton(panel, kFar);
+    ASSERT_NO_FATAL_FAILURE(PickAt(dialog, panel, b_, kSwatchB));
 
     PressButton(panel, 3);
     const POINT cell = CustomCellPoint(dialog, 13);
@@ -197,11 +199,7 @@ TEST_F(Eyedropper, SetColorReleasedOnACustomCellOfWinesDialogFillsThatCellOnly) 
     ASSERT_NE(dialog, nullptr);
     ASSERT_EQ(WaitForCells(dialog, AllWhite()), CellsText(AllWhite()));
     HWND panel = PanelOf(dialog);
-    std::string seen;
-    PressButton(panel, 2);
-    DragTo(panel, a_);
-    ASSERT_TRUE(BoxesShow(dialog, kSwatchA, seen)) << seen;
-    ReleaseButton(panel, kFar);
+    ASSERT_NO_FATAL_FAILURE(PickAt(dialog, panel, a_, kSwatchA));
     const RECT p = WindowRectOf(panel);
     ::SetCursorPos(p.left + 105, p.top + 7);
     ClickButton(panel, 3);
@@ -209,10 +207,7 @@ TEST_F(Eyedropper, SetColorReleasedOnACustomCellOfWinesDialogFillsThatCellOnly) 
     expected[0] = kSwatchA;
     ASSERT_EQ(WaitForCells(dialog, expected), CellsText(expected));
 
-    PressButton(panel, 2);
-    DragTo(panel, b_);
-    ASSERT_TRUE(BoxesShow(dialog, kSwatchB, seen)) << seen;
-    ReleaseButton(panel, kFar);
+    ASSERT_NO_FATAL_FAILURE(PickAt(dialog, panel, b_, kSwatchB));
     PressButton(panel, 3);
     const POINT cell = CustomCellPoint(dialog, 13);
     ::SetCursorPos(cell.x, cell.y);
