@@ -423,11 +423,18 @@ constexpr const char kWndProcProp[] = "WNDPROC";
 
 TSelfSubClass::TSelfSubClass(HWND parent) : TSubClass(parent) {}
 
-void TSelfSubClass::CreateControlWindow() {
+void TSelfSubClass::CreateControlWindow(const TControlPlace* place) {
     if (created_) return;
     created_ = true;
     TAPICreateParams params;
     GetCreateParams(params);
+    if (place != nullptr) {
+        params.X = place->X;
+        params.Y = place->Y;
+        params.Width = place->Width;
+        params.Height = place->Height;
+        if (place->Caption != nullptr) params.Caption = place->Caption;
+    }
     params.ClassName[sizeof(params.ClassName) - 1] = '\0';
     const int controlId = TakeControlID();
     Window = ::CreateWindowExA(params.ExStyle, params.ClassName, params.Caption.c_str(), params.Style,
@@ -806,13 +813,26 @@ void TMessageTrapper::DefaultHandler(TMessageRecord& message) {
 // Drag-drop
 // =============================================================================================
 
+namespace {
+
+// What DragAcceptFiles does, without loading the shell library for it: the window's
+// WS_EX_ACCEPTFILES style is all the system looks at when files are dropped. The shell library
+// is then needed only once files actually arrive, to read the drop.
+void AcceptFileDrops(HWND window, bool accept) {
+    const LONG_PTR style = ::GetWindowLongPtrA(window, GWL_EXSTYLE);
+    const LONG_PTR wanted = accept ? (style | WS_EX_ACCEPTFILES) : (style & ~static_cast<LONG_PTR>(WS_EX_ACCEPTFILES));
+    if (wanted != style) ::SetWindowLongPtrA(window, GWL_EXSTYLE, wanted);
+}
+
+}  // namespace
+
 TAPIDragDrop::TAPIDragDrop(HWND window) : TSubClass(window) {
     Listen(WM_DROPFILES);
-    ::DragAcceptFiles(window, TRUE);
+    AcceptFileDrops(window, true);
 }
 
 TAPIDragDrop::~TAPIDragDrop() {
-    if (::IsWindow(Handle)) ::DragAcceptFiles(Handle, FALSE);
+    if (::IsWindow(Handle)) AcceptFileDrops(Handle, false);
 }
 
 void TAPIDragDrop::FocusAfterDrop(HWND control) {
