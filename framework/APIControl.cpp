@@ -398,9 +398,7 @@ namespace {
 template <class TControl>
 TControl* NewClickable(HWND parent, int x, int y, int width, int height, const std::string& caption,
                        TEventProc onClick) {
-    auto* control = NewControl<TControl>(parent);
-    control->SetBounds(x, y, width, height);
-    control->SetText(caption);
+    auto* control = NewPlacedControl<TControl>(TControlPlace{x, y, width, height, caption.c_str()}, parent);
     control->OnClick = onClick;
     return control;
 }
@@ -425,21 +423,18 @@ TAPIPushRadio* CreatePushRadio(HWND parent, int x, int y, int width, int height,
 
 TAPIMemoNext* CreateMemoNext(HWND parent, int x, int y, int width, int height, DWORD style, DWORD exStyle,
                              INT_PTR tag) {
-    auto* memo = NewControl<TAPIMemoNext>(parent, style, exStyle);
-    memo->SetBounds(x, y, width, height);
+    auto* memo = NewPlacedControl<TAPIMemoNext>(TControlPlace{x, y, width, height}, parent, style, exStyle);
     memo->Tag = tag;
     return memo;
 }
 
 TAPIEditAbout* CreateEditAbout(HWND parent, int x, int y, int width, int height) {
-    auto* edit = NewControl<TAPIEditAbout>(parent);
-    edit->SetBounds(x, y, width, height);
+    auto* edit = NewPlacedControl<TAPIEditAbout>(TControlPlace{x, y, width, height}, parent);
     return edit;
 }
 
 TAPIDDCombo* CreateDropDownCombo(HWND parent, int x, int y, int width, int height, TEventProc onSelChange) {
-    auto* combo = NewControl<TAPIDDCombo>(parent);
-    combo->SetBounds(x, y, width, height);
+    auto* combo = NewPlacedControl<TAPIDDCombo>(TControlPlace{x, y, width, height}, parent);
     combo->OnSelChange = onSelChange;
     return combo;
 }

@@ -262,6 +262,16 @@ struct TAPICreateParams {
     char ClassName[64] = {};
 };
 
+// Where a control is made, in its parent's client coordinates, and its first text (none: the
+// class's own).
+struct TControlPlace {
+    int X = 0;
+    int Y = 0;
+    int Width = 0;
+    int Height = 0;
+    const char* Caption = nullptr;
+};
+
 // A control that creates and owns its own window. It is registered on the parent (Handle), so it
 // also hears the parent's WM_COMMAND/WM_NOTIFY about itself, and its own window runs through
 // ControlWndProc, so it hears its own messages too. Freed at the first WM_DESTROY of either.
@@ -275,7 +285,10 @@ public:
     ~TSelfSubClass() override;
 
     // Creates the window (once); the id is taken and AfterCreate runs even when creation fails.
-    void CreateControlWindow();
+    // A place, when given, replaces the bounds (and a non-null caption the text) that
+    // GetCreateParams gives: the window is made where and as it is to stay, without a move and
+    // a text change after it, each a round of messages and a redraw.
+    void CreateControlWindow(const TControlPlace* place = nullptr);
 
     HWND Window = nullptr;
     int ID = 0;
@@ -297,6 +310,14 @@ template <class T, class... Args>
 T* NewControl(Args&&... args) {
     T* obj = new T(std::forward<Args>(args)...);
     obj->CreateControlWindow();
+    return obj;
+}
+
+// NewControl with the window made at `place`.
+template <class T, class... Args>
+T* NewPlacedControl(const TControlPlace& place, Args&&... args) {
+    T* obj = new T(std::forward<Args>(args)...);
+    obj->CreateControlWindow(&place);
     return obj;
 }
 
