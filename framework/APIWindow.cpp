@@ -66,7 +66,11 @@ TAPIWindow::TAPIWindow(HWND parent, const std::string& title)
     : Parent(parent), Title(title), Color(::GetSysColor(COLOR_BTNFACE)) {}
 
 TAPIWindow::~TAPIWindow() {
-    if (Handle != nullptr) ::RemovePropA(Handle, kObjectProp);
+    if (Handle != nullptr) {
+        ::RemovePropA(Handle, kObjectProp);
+        if (::GetWindowLongPtrA(Handle, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this))
+            ::SetWindowLongPtrA(Handle, GWLP_USERDATA, 0);
+    }
 }
 
 void TAPIWindow::GetWindowClass(WNDCLASSA& windowClass) {
@@ -154,11 +158,15 @@ LRESULT CALLBACK WindowWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             auto* bound = static_cast<TAPIWindow*>(create->lpCreateParams);
             if (bound != nullptr) {
                 ::SetPropA(hwnd, kObjectProp, bound);
+                // The class is ours and so is the window's user data: every later message finds
+                // the object there, without the window-server round trip (under Wine) of a
+                // property lookup.
+                ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(bound));
                 bound->Handle = hwnd;
             }
         }
         TMessageRecord record{msg, wParam, lParam, 0};
-        auto* obj = static_cast<TAPIWindow*>(::GetPropA(hwnd, kObjectProp));
+        auto* obj = reinterpret_cast<TAPIWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
         if (msg == WM_DESTROY) {
             if (obj != nullptr && !obj->destroying_) {
                 obj->destroying_ = true;

@@ -443,8 +443,13 @@ void TSelfSubClass::CreateControlWindow(const TControlPlace* place) {
                                ControlModule(), nullptr);
     if (::IsWindow(Window)) {
         ::SetPropA(Window, kControlObjectProp, this);
+        // The window is ours, and so is its user data: the object is found there on every message.
+        // A property lookup is a round trip to the window server under Wine, paid twice per
+        // message of every control.
+        ::SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         const LONG_PTR previous =
             ::SetWindowLongPtrA(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWndProc));
+        ownProc_ = reinterpret_cast<WNDPROC>(previous);
         ::SetPropA(Window, kWndProcProp, reinterpret_cast<HANDLE>(previous));
     }
     ID = controlId;
@@ -454,6 +459,7 @@ void TSelfSubClass::CreateControlWindow(const TControlPlace* place) {
 TSelfSubClass::~TSelfSubClass() {
     if (Window != nullptr && ::IsWindow(Window) && ::GetPropA(Window, kControlObjectProp) == this) {
         ::RemovePropA(Window, kControlObjectProp);
+        ::SetWindowLongPtrA(Window, GWLP_USERDATA, 0);
         const auto current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(Window, GWLP_WNDPROC));
         if (current == &ControlWndProc) {
             HANDLE saved = ::RemovePropA(Window, kWndProcProp);
@@ -480,8 +486,17 @@ bool TSelfSubClass::DispatchKeyed(unsigned key, TMessageRecord& message) {
     return true;
 }
 
+namespace {
+TSelfSubClass* ControlObject(HWND hwnd) noexcept {
+    return reinterpret_cast<TSelfSubClass*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+}  // namespace
+
 LRESULT CALLBACK ControlWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    auto saved = reinterpret_cast<WNDPROC>(::GetPropA(hwnd, kWndProcProp));
+    // Without the object (freed while another procedure stays subclassed on top of this one)
+    // the property still holds the procedure to pass on to.
+    const TSelfSubClass* const owner = ControlObject(hwnd);
+    auto saved = owner != nullptr ? owner->ownProc_ : reinterpret_cast<WNDPROC>(::GetPropA(hwnd, kWndProcProp));
     LRESULT answer = 0;
     // WM_CONTEXTMENU goes to the object first; its keyed handler decides whether the
     // control's own menu runs.
@@ -489,7 +504,8 @@ LRESULT CALLBACK ControlWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         answer = saved != nullptr ? ::CallWindowProcA(saved, hwnd, msg, wParam, lParam)
                                   : ::DefWindowProcA(hwnd, msg, wParam, lParam);
     }
-    auto* obj = static_cast<TSelfSubClass*>(::GetPropA(hwnd, kControlObjectProp));
+    // Read again: the control's own procedure may have freed the object meanwhile.
+    auto* obj = ControlObject(hwnd);
     if (msg == WM_DESTROY) {
         delete obj;  // restores the procedure and removes both properties
         return answer;

@@ -302,7 +302,11 @@ protected:
     bool DispatchKeyed(unsigned key, TMessageRecord& message) override;
 
 private:
+    friend LRESULT CALLBACK ControlWndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
     bool created_ = false;
+    // The control's own procedure, which ControlWndProc replaced (also kept in property "WNDPROC"
+    // for a procedure left in the chain after the object is gone).
+    WNDPROC ownProc_ = nullptr;
 };
 
 // new T(args...) followed by CreateControlWindow(). The object belongs to its windows.
