@@ -4,6 +4,7 @@
 #include "ScopedHandles.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace pelmira {
 
@@ -11,13 +12,32 @@ namespace {
 
 int Effective(int dpi) { return dpi > 0 ? dpi : kBaseDpi; }
 
-// a * b / c rounded to nearest, halves away from zero (as MulDiv), in 64 bits so that no
+// n / d for d > 0 by shifts and subtractions. A 64-bit division is a library routine in 32-bit
+// code, which the hook library would carry for this alone; these quotients are exact all the same.
+std::uint64_t DivideWide(std::uint64_t n, std::uint32_t d) {
+    if ((n >> 32) == 0) return static_cast<std::uint32_t>(n) / d;
+    std::uint64_t quotient = 0;
+    std::uint64_t rest = 0;
+    for (int bit = 63; bit >= 0; --bit) {
+        rest = (rest << 1) | ((n >> bit) & 1U);
+        if (rest >= d) {
+            rest -= d;
+            quotient |= std::uint64_t{1} << bit;
+        }
+    }
+    return quotient;
+}
+
+// a * b / c (c > 0) rounded to nearest, halves away from zero (as MulDiv), in 64 bits so that no
 // layout value can overflow.
 int MulDivRounded(int a, int b, int c) {
     const long long product = static_cast<long long>(a) * b;
-    const long long half = c / 2;
-    const long long q = product >= 0 ? (product + half) / c : -((-product + half) / c);
-    return static_cast<int>(q);
+    const bool negative = product < 0;
+    const std::uint64_t magnitude =
+        negative ? std::uint64_t{0} - static_cast<std::uint64_t>(product) : static_cast<std::uint64_t>(product);
+    const auto divisor = static_cast<std::uint32_t>(c);
+    const auto q = static_cast<long long>(DivideWide(magnitude + divisor / 2, divisor));
+    return static_cast<int>(negative ? -q : q);
 }
 
 // A small gap between the caption's text and the panel, so the last letter is not touched.

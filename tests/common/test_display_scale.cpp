@@ -4,6 +4,8 @@
 
 #include "DisplayScale.h"
 
+#include <climits>
+
 using namespace pelmira;
 
 TEST(DisplayScale, ValuesScaleToTheNearestPixelAndBack) {
@@ -76,6 +78,24 @@ TEST(PanelPlacement, TextBelowThePanelRowOrCellsBesideItChangeNothing) {
     EXPECT_EQ(PlacePanel(caption, text, cells, kAt, kSize, 96), (TBox{110, 0, 120, 14}));
     const RECT emptyText{0, 0, 0, 0};
     EXPECT_EQ(PlacePanel(caption, emptyText, RECT{0, 0, 0, 0}, kAt, kSize, 192), (TBox{220, 0, 240, 28}));
+}
+
+TEST(DisplayScale, WideProductsDivideExactlyOverTheWholeRange) {
+    // What a 64-bit division gives, halves away from zero; the products below pass 32 bits.
+    const auto reference = [](int a, int b, int c) {
+        const long long p = static_cast<long long>(a) * b;
+        return static_cast<int>(p >= 0 ? (p + c / 2) / c : -((-p + c / 2) / c));
+    };
+    const int values[] = {INT_MIN, INT_MIN + 1, -1000000007, -(1 << 30) - 1, -65537, -3, 0, 3, 65537,
+                          (1 << 30) + 1, 1000000007, INT_MAX - 1, INT_MAX};
+    const int dpis[] = {1, 95, 96, 97, 120, 144, 191, 192, 480, 65535, INT_MAX};
+    for (int v : values) {
+        for (int dpi : dpis) {
+            EXPECT_EQ(ScaleToDpi(v, dpi), reference(v, dpi, kBaseDpi)) << v << " at " << dpi;
+            EXPECT_EQ(ScaleFromDpi(v, dpi), reference(v, kBaseDpi, dpi)) << v << " from " << dpi;
+            EXPECT_EQ(PointsForWindow(v, dpi, 97), reference(v, dpi, 97)) << v << " at " << dpi;
+        }
+    }
 }
 
 TEST(DisplayScale, FontPointsFollowTheWindowWhenItsScaleDiffersFromTheSystems) {
