@@ -167,6 +167,51 @@ TEST_F(ControlTest, ControlsStartWithTheirOwnCaptionAndPlace) {
     EXPECT_FALSE(::IsWindowVisible(box->Window));
 }
 
+namespace {
+// Text changes and moves or resizes sent to windows of this thread while the hook is in.
+struct TLateChange {
+    HWND Window;
+    UINT Message;
+};
+std::vector<TLateChange> gChanges;
+LRESULT CALLBACK NoteChange(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION) {
+        const bool placed = call->message == WM_WINDOWPOSCHANGING &&
+                            (reinterpret_cast<const WINDOWPOS*>(call->lParam)->flags & (SWP_NOMOVE | SWP_NOSIZE)) !=
+                                (SWP_NOMOVE | SWP_NOSIZE);
+        if (placed || call->message == WM_SETTEXT) gChanges.push_back({call->hwnd, call->message});
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+}  // namespace
+
+TEST_F(ControlTest, FactoryControlsAreMadeAtTheirPlaceWithTheirTextNotMovedOrRetitledAfter) {
+    // Every move or retitle after creation is another round of messages and a redraw, for each of
+    // the controller's controls at its start.
+    gChanges.clear();
+    HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, NoteChange, nullptr, ::GetCurrentThreadId());
+    auto* button = CreateButton(form, 12, 14, 90, 24, "Load", nullptr);
+    auto* box = CreateCheckBox(form, 12, 44, 90, 20, "Folder", nullptr);
+    auto* memo = CreateMemoNext(form, 110, 14, 120, 40, WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 3);
+    ::UnhookWindowsHookEx(hook);
+    for (const TLateChange& change : gChanges) {
+        EXPECT_NE(change.Window, button->Window) << "message " << change.Message;
+        EXPECT_NE(change.Window, box->Window) << "message " << change.Message;
+        EXPECT_NE(change.Window, memo->Window) << "message " << change.Message;
+    }
+    EXPECT_EQ(TextOf(button->Window), "Load");
+    EXPECT_EQ(TextOf(box->Window), "Folder");
+    EXPECT_EQ(button->GetLeft(), 12);
+    EXPECT_EQ(button->GetTop(), 14);
+    EXPECT_EQ(button->Width(), 90);
+    EXPECT_EQ(button->Height(), 24);
+    EXPECT_EQ(box->GetTop(), 44);
+    EXPECT_EQ(memo->GetLeft(), 110);
+    EXPECT_EQ(memo->Height(), 40);
+    EXPECT_EQ(memo->Tag, 3);
+}
+
 TEST_F(ControlTest, CheckBoxTogglesOnEveryClickAndNeverShowsIndeterminate) {
     auto* box = CreateCheckBox(form, 10, 10, 120, 24, "Check", &OnClickProc);
     EXPECT_FALSE(box->Checked);
