@@ -164,7 +164,7 @@ TEST_P(Eyedropper, SetColorOnItsButtonAddsThePickToTheSelectedCell) {
     // Released on the button (cursor inside the dialog): no cell is clicked, so the colour goes to
     // the cell the add button fills next, the first one in a fresh dialog.
     const RECT p = WindowRectOf(panel);
-    ::SetCursorPos(p.left + 105, p.top + 7);
+    ASSERT_TRUE(MovePointer(POINT{p.left + 105, p.top + 7}));
     ClickButton(panel, 3);
     std::vector<COLORREF> expected = AllWhite();
     expected[0] = kSwatchA;
@@ -201,7 +201,7 @@ TEST_F(Eyedropper, SetColorReleasedOnACustomCellOfWinesDialogFillsThatCellOnly) 
     HWND panel = PanelOf(dialog);
     ASSERT_NO_FATAL_FAILURE(PickAt(dialog, panel, a_, kSwatchA));
     const RECT p = WindowRectOf(panel);
-    ::SetCursorPos(p.left + 105, p.top + 7);
+    ASSERT_TRUE(MovePointer(POINT{p.left + 105, p.top + 7}));
     ClickButton(panel, 3);
     std::vector<COLORREF> expected = AllWhite();
     expected[0] = kSwatchA;

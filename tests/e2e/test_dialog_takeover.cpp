@@ -115,14 +115,14 @@ TEST_P(TakeOver, SetColorReleasedOutsideTheDialogOnlyShowsMessageOne) {
     ASSERT_EQ(WaitForCells(dialog, AllWhite()), CellsText(AllWhite()));
     const RECT d = WindowRectOf(dialog);
     const POINT outside = d.left > 20 ? POINT{d.left - 10, d.top + 10} : POINT{d.right + 10, d.top + 10};
-    ::SetCursorPos(outside.x, outside.y);
+    ASSERT_TRUE(MovePointer(outside));
     ClickButton(PanelOf(dialog), 3);
     EXPECT_TRUE(WaitFor([&] { return StatusText(dialog) == "outside the dialog"; })) << StatusText(dialog);
     EXPECT_EQ(CellsText(CustomCells(dialog)), CellsText(AllWhite()));
 
     // Released on the button itself, inside the dialog: the picked colour is applied.
     const RECT p = WindowRectOf(PanelOf(dialog));
-    ::SetCursorPos(p.left + 105, p.top + 7);
+    ASSERT_TRUE(MovePointer(POINT{p.left + 105, p.top + 7}));
     ClickButton(PanelOf(dialog), 3);
     EXPECT_TRUE(WaitFor([&] { return StatusText(dialog) == "applied"; })) << StatusText(dialog);
 }
@@ -180,7 +180,7 @@ TEST_P(TakeOver, ADialogOutlivesTheHookThatExtendedIt) {
     HWND panel = PanelOf(dialog);
     ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     const RECT d = WindowRectOf(dialog);
-    ::SetCursorPos(d.left + 5, d.top + 40);
+    ASSERT_TRUE(MovePointer(POINT{d.left + 5, d.top + 40}));
     ClickButton(panel, 3);
     EXPECT_TRUE(WaitFor([&] { return StatusText(dialog) == "applied"; })) << StatusText(dialog);
     client.Close();

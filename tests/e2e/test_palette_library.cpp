@@ -266,15 +266,6 @@ protected:
         return ButtonsShow([c](int) { return c; });
     }
 
-    // Puts the pointer at p and waits until the system reports it there.
-    static void MovePointer(POINT p) {
-        ::SetCursorPos(p.x, p.y);
-        WaitFor([&] {
-            POINT at{};
-            return ::GetCursorPos(&at) && at.x == p.x && at.y == p.y;
-        });
-    }
-
     // The eyedropper: press colour button i, move to the screen point `to`, release there.
     // Real input is handled after posted messages, so Sync cannot tell when it has been: each
     // step waits for what it shows on the screen before the next one moves the pointer (the

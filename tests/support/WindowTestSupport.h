@@ -10,6 +10,21 @@
 #include <string>
 #include <vector>
 
+// Puts the pointer at `p` and waits until the system reports it there on three looks in a row.
+// Under X a warp comes back as a pointer event, and one from an earlier warp can arrive after it
+// and move the pointer back for a moment: a click that reads the pointer then would land there.
+inline bool MovePointer(POINT p) {
+    ::SetCursorPos(p.x, p.y);
+    int steady = 0;
+    return WaitFor([&] {
+        POINT at{};
+        if (::GetCursorPos(&at) && at.x == p.x && at.y == p.y) return ++steady >= 3;
+        steady = 0;
+        ::SetCursorPos(p.x, p.y);
+        return false;
+    });
+}
+
 inline std::string ClassOf(HWND window) {
     char name[257] = {};  // a class name has at most 256 characters
     ::GetClassNameA(window, name, sizeof name);
