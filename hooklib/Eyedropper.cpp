@@ -3,6 +3,7 @@
 
 #include "DialogPalette.h"
 #include "DialogState.h"
+#include "DisplayScale.h"
 #include "HookBlock.h"
 #include "Magnifier.h"
 #include "UtilFunc.h"
@@ -62,7 +63,7 @@ void FollowWithMagnifier(const TDialogState& s, bool overButton, const POINT* cu
         return;
     }
     if (!gMagnifier || gMagnifierDialog != s.Dialog) {
-        gMagnifier = std::make_unique<TMagnifier>(s.Settings.MagnifierZoom, OnMagnifierTick);
+        gMagnifier = std::make_unique<TMagnifier>(s.Settings.MagnifierZoom, OnMagnifierTick, pelmira::WindowDpi(s.Dialog));
         gMagnifierDialog = s.Dialog;
     }
     gMagnifier->Follow(*cursor);

@@ -2,6 +2,7 @@
 #include "Magnifier.h"
 
 #include "ColorText.h"
+#include "DisplayScale.h"
 #include "ScopedHandles.h"
 
 #include <algorithm>
@@ -13,7 +14,7 @@ extern "C" IMAGE_DOS_HEADER __ImageBase;
 namespace {
 
 constexpr char kClassName[] = "PelmiraMagnifier";
-constexpr int kTextHeight = 34;    // two lines of the GUI font below the pixels
+constexpr int kTextHeight96 = 34;  // two lines of the GUI font below the pixels, at 96 DPI
 constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT kPollMs = 60;       // the screen can change under a pointer at rest
 constexpr LONG_PTR kSelfSlot = 0;
@@ -59,7 +60,21 @@ POINT MagnifierPlace(POINT cursor, SIZE size, const RECT& screen, int gap) {
     return at;
 }
 
-TMagnifier::TMagnifier(int zoom, void (*onTick)()) : Zoom(std::clamp(zoom, 2, 16)), OnTick(onTick) {
+TMagnifier::TMagnifier(int zoom, void (*onTick)(), int dpi)
+    : Zoom(pelmira::ScaleToDpi(std::clamp(zoom, 2, 16), dpi)),
+      TextHeight(pelmira::ScaleToDpi(kTextHeight96, dpi)),
+      OnTick(onTick) {
+    // The stock font is made for the system's scale already: only a window at another scale (a
+    // per-monitor aware host on another monitor) needs its own.
+    const int systemDpi = pelmira::SystemDpi();
+    if (dpi > 0 && dpi != systemDpi) {
+        LOGFONTA font{};
+        if (::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font) == sizeof font) {
+            font.lfHeight = pelmira::PointsForWindow(font.lfHeight, dpi, systemDpi);
+            font.lfWidth = 0;
+            Font = ::CreateFontIndirectA(&font);
+        }
+    }
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = kSpan;
@@ -95,9 +110,10 @@ TMagnifier::~TMagnifier() {
     if (OldBitmap != nullptr) ::SelectObject(Memory, OldBitmap);
     if (Bitmap != nullptr) ::DeleteObject(Bitmap);
     if (Memory != nullptr) ::DeleteDC(Memory);
+    if (Font != nullptr) ::DeleteObject(Font);
 }
 
-SIZE TMagnifier::Size() const { return SIZE{kSpan * Zoom + 2, kSpan * Zoom + 2 + kTextHeight}; }
+SIZE TMagnifier::Size() const { return SIZE{kSpan * Zoom + 2, kSpan * Zoom + 2 + TextHeight}; }
 
 unsigned TMagnifier::RedrawCount() { return gRedraws; }
 
@@ -116,7 +132,7 @@ bool TMagnifier::Capture(POINT cursor) {
 
 void TMagnifier::Paint(HDC target) {
     const int side = kSpan * Zoom;
-    RECT all{0, 0, side + 2, side + 2 + kTextHeight};
+    RECT all{0, 0, side + 2, side + 2 + TextHeight};
     Frame(target, all, RGB(0, 0, 0));
     // The one stretch of a redraw: every captured pixel becomes a Zoom x Zoom square.
     ::SetStretchBltMode(target, COLORONCOLOR);
@@ -133,12 +149,12 @@ void TMagnifier::Paint(HDC target) {
     const pelmira::TTextColor color{static_cast<std::uint8_t>((pixel >> 16) & 0xFF),
                                     static_cast<std::uint8_t>((pixel >> 8) & 0xFF),
                                     static_cast<std::uint8_t>(pixel & 0xFF)};
-    RECT text{1, side + 1, side + 1, side + 1 + kTextHeight};
+    RECT text{1, side + 1, side + 1, side + 1 + TextHeight};
     HBRUSH back = ::CreateSolidBrush(RGB(255, 255, 255));
     ::FillRect(target, &text, back);
     ::DeleteObject(back);
     const std::string lines = pelmira::HexColorText(color) + "\n" + pelmira::TripleColorText(color);
-    HGDIOBJ oldFont = ::SelectObject(target, ::GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ oldFont = ::SelectObject(target, Font != nullptr ? Font : ::GetStockObject(DEFAULT_GUI_FONT));
     ::SetBkMode(target, TRANSPARENT);
     ::SetTextColor(target, RGB(0, 0, 0));
     ::DrawTextA(target, lines.c_str(), -1, &text, DT_CENTER | DT_NOPREFIX);

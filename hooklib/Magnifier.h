@@ -9,6 +9,7 @@
 #pragma once
 
 #include "Config.h"
+#include "DisplayScale.h"
 
 #include <cstdint>
 #include <vector>
@@ -22,8 +23,10 @@ public:
     static constexpr int kSpan = 15;  // pixels shown across and down, the pointer's in the middle
 
     // `onTick` runs at each poll while the window shows (the screen may change without a move);
-    // it decides whether the drag goes on. It may destroy this object.
-    TMagnifier(int zoom, void (*onTick)());
+    // it decides whether the drag goes on. It may destroy this object. `dpi` is the scale of the
+    // dialog the pick started from: the zoom and the room for the text grow with it, and the
+    // text's font follows it, so that the window keeps its size to the eye on a scaled display.
+    TMagnifier(int zoom, void (*onTick)(), int dpi = pelmira::kBaseDpi);
     ~TMagnifier();
     TMagnifier(const TMagnifier&) = delete;
     TMagnifier& operator=(const TMagnifier&) = delete;
@@ -45,6 +48,8 @@ private:
     void Place(POINT cursor);
 
     int Zoom;
+    int TextHeight;
+    HFONT Font = nullptr;  // the GUI font at the scale; none at the system's, where the stock font is it
     void (*OnTick)();
     HWND Handle = nullptr;
     HDC Memory = nullptr;

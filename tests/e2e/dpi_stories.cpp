@@ -240,6 +240,19 @@ TEST_F(ScaledDialog, TheEyedropperPicksThePixelUnderThePointer) {
             return boxes() == text(color);
         })) << "at (" << point.x << "," << point.y << ") the boxes show " << boxes();
     }
+    // The magnifier beside the pointer grows with the scale, and its text with it.
+    HWND magnifier = nullptr;
+    EXPECT_TRUE(WaitFor([&] {
+        const auto found = TopWindows(ProcessOf(dialog), "PelmiraMagnifier");
+        magnifier = found.empty() ? nullptr : found.front();
+        return magnifier != nullptr && ::IsWindowVisible(magnifier);
+    })) << "no magnifier during the drag";
+    if (magnifier != nullptr) {
+        const RECT m = WindowRectOf(magnifier);
+        EXPECT_EQ(m.right - m.left, 15 * Scaled(8) + 2);
+        EXPECT_EQ(m.bottom - m.top, 15 * Scaled(8) + 2 + Scaled(34));
+        SaveWindowPicture(magnifier, ScreenshotFolder() + "\\dpi" + std::to_string(ScreenDpi()) + "_magnifier.bmp");
+    }
     ::PostMessageA(panel, WM_LBUTTONUP, 0, kFar);
     ::DestroyWindow(swatch);
     client.Close();
