@@ -2,6 +2,8 @@
 // - controller_start_ms / minimal_start_ms: the real vorlund.exe with a one-palette folder, and a
 //   program that shows one plain window (this executable again, with "--minimal"), each started
 //   by CreateProcess until its window is visible and has answered a message; medians, same run.
+//   The controller starts with the hook suspended; controller_start_hook_on_ms is the same start
+//   with the hook on, which installs the hook and runs its probe dialog before the window shows.
 // - library_list_10k_ms: the start with a folder of 10,000 palettes minus the start with the
 //   small folder: the time the list of names and dates adds.
 // - library_sort_10k_ms: the Date header clicked twice (newest first, then oldest first).
@@ -111,11 +113,12 @@ double MinimalStartMs() {
 // ---------------------------------------------------------------------------------------------
 class TControllerRun {
 public:
-    TControllerRun(const std::string& palettes, DWORD timeoutMs) {
+    TControllerRun(const std::string& palettes, DWORD timeoutMs, bool hookOn = false) {
         if (!InstallController(program_)) return;
         ::CopyFileA((TestFolder() + "\\vorlundLang.ini").c_str(), program_.File("vorlundLang.ini").c_str(), FALSE);
         WriteTextFile(program_.File("vorlund.ini"),
-                      "[Pelmira]\r\nX=0\r\nY=0\r\nExtension=1\r\nSuspend=1\r\nShow=1\r\n"
+                      "[Pelmira]\r\nX=0\r\nY=0\r\nExtension=1\r\nSuspend=" + std::string(hookOn ? "0" : "1") +
+                          "\r\nShow=1\r\n"
                       "[List]\r\nSelect=0\r\n"
                       "[Folder]\r\nEnable=1\r\nCount=1\r\n1=" + palettes + "\r\nSelect=0\r\n");
         const double start = NowMs();
@@ -210,17 +213,25 @@ int main(int argc, char** argv) {
     TTempFolder small("benchsmall");
     MakePalettes(small, 1);
 
-    std::vector<double> controller, minimal;
+    std::vector<double> controller, minimal, hookOn;
     for (int run = 0; run < kStartRuns; ++run) {
         minimal.push_back(MinimalStartMs());
-        TControllerRun c(small.Path, kWaitMs);
-        controller.push_back(c.StartMs);
+        {
+            TControllerRun c(small.Path, kWaitMs);
+            controller.push_back(c.StartMs);
+        }
+        // A user's usual start: the hook goes in (with its probe dialog) before the window shows.
+        TControllerRun c(small.Path, kWaitMs, true);
+        hookOn.push_back(c.StartMs);
     }
     const double controllerMs = Median(controller);
     const double minimalMs = Median(minimal);
+    const double hookOnMs = Median(hookOn);
     std::printf("controller_start_ms: %.1f ms\n", controllerMs);
     std::printf("minimal_start_ms: %.1f ms\n", minimalMs);
     std::printf("controller_start_ratio: %.2f x\n", minimalMs > 0 ? controllerMs / minimalMs : -1.0);
+    std::printf("controller_start_hook_on_ms: %.1f ms\n", hookOnMs);
+    std::printf("controller_start_hook_on_ratio: %.2f x\n", minimalMs > 0 ? hookOnMs / minimalMs : -1.0);
     std::fflush(stdout);
 
     TTempFolder big("benchlibrary");
